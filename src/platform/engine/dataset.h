@@ -153,6 +153,10 @@ public:
     Field *field(int index) const;
     Field *findField(const QString &name) const;  // nullptr when absent
     Field *fieldByName(const QString &name) const; // throws "Field '%s' not found"
+    // Declares a persistent field (the data module's field objects): only while closed.
+    // Once one is declared, open() binds these by name instead of making fields, and
+    // they outlive close().
+    Field *addField(const QString &name, FieldType type, int size = 0);
 
     // Random access for grids and reports, without moving the current record.
     QVariant valueAt(int row, int fieldIndex) const;
@@ -183,6 +187,17 @@ protected:
     friend class Field;
 
 private:
+    void notify(DataEvent event, Field *field = nullptr);
+    void bindFields();
+    void requireActive() const;
+    void requireWritable() const;
+    void checkBrowseMode();
+    void checkRequired() const;
+    void moveTo(int pos, bool bof, bool eof);
+    void applyFilter(const QString &text, bool on);
+    void setFieldStored(Field *f, const QVariant &stored);
+    QVariant fieldStored(const Field *f) const;
+
     QString name_;
     DataSetState state_ = DataSetState::Inactive;
     QString filter_;

@@ -1,0 +1,196 @@
+#include "rowstore.h"
+
+#include "fieldvalue.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <unordered_set>
+
+using sqlite::quoteIdent;
+
+void Backend::setFilter(const BoundSql &filter)
+{
+    if (!filter.isEmpty())
+        throw EngineError(QStringLiteral("This dataset cannot be filtered"));
+}
+
+int Backend::post(int, bool, const std::vector<QVariant> &, const std::vector<char> &)
+{
+    throw EngineError(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+void Backend::remove(int)
+{
+    throw EngineError(QStringLiteral("Cannot modify a read-only dataset"));
+}
+
+RowStore::RowStore(Spec spec) : spec_(std::move(spec))
+{
+    cols_ = spec_.columns;
+    if (spec_.orderBy.isEmpty()) {
+        int keys = 0;
+        for (size_t i = 0; i < spec_.tableColumns.size(); ++i)
+            if (spec_.tableColumns[i].primaryKey) {
+                ++keys;
+                keyCol_ = int(i);
+            }
+        // An INTEGER primary key is the rowid itself; several key columns sort by all.
+        if (keys != 1 || spec_.tableColumns[size_t(keyCol_)].type == FieldType::Integer)
+            keyCol_ = -1;
+        spec_.orderBy = keyCol_ >= 0
+                            ? QStringLiteral("ORDER BY %1").arg(quoteIdent(spec_.tableColumns[size_t(keyCol_)].name))
+                            : QStringLiteral("ORDER BY rowid");
+        if (keyCol_ >= 0)
+            keyStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                                   .arg(quoteIdent(spec_.tableColumns[size_t(keyCol_)].name),
+                                                        quoteIdent(spec_.table)));
+    }
+    QStringList eager;
+    lazyStmts_.resize(cols_.size());
+    for (size_t i = 0; i < cols_.size(); ++i) {
+        const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[i])].name);
+        if (cols_[i].lazy()) {
+            lazyStmts_[i] = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                                        .arg(name, quoteIdent(spec_.table)));
+        } else {
+            eager << name;
+            eagerCols_.push_back(int(i));
+        }
+    }
+    if (eager.isEmpty())
+        eager << QStringLiteral("rowid");
+    readStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                            .arg(eager.join(QLatin1Char(',')), quoteIdent(spec_.table)));
+    rebuild();
+}
+
+QString RowStore::condition() const
+{
+    QStringList parts;
+    if (!spec_.where.isEmpty())
+        parts << QLatin1Char('(') + spec_.where.sql + QLatin1Char(')');
+    if (!filter_.isEmpty())
+        parts << QLatin1Char('(') + filter_.sql + QLatin1Char(')');
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QVariantList RowStore::conditionParams() const
+{
+    return spec_.where.params + filter_.params;
+}
+
+// The whole table in its natural order: an index holds every rowid in far fewer pages
+// than the table (whose rows carry the lyrics), so read them from there and sort.
+bool RowStore::rebuildFromIndex()
+{
+    sqlite::Stmt list(*spec_.db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(spec_.table)));
+    QString index;
+    while (list.step())
+        if (index.isEmpty() && list.column(4).toInt() == 0)
+            index = list.column(1).toString();
+    if (index.isEmpty())
+        return false;
+    sqlite::Stmt st(*spec_.db, QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2")
+                                   .arg(quoteIdent(spec_.table), quoteIdent(index)));
+    while (st.step())
+        ids_.push_back(st.columnInt64(0));
+    std::sort(ids_.begin(), ids_.end());
+    return true;
+}
+
+void RowStore::rebuild()
+{
+    ids_.clear();
+    const QString cond = condition();
+    if (cond.isEmpty() && keyCol_ < 0 && spec_.orderBy == QLatin1String("ORDER BY rowid")
+        && rebuildFromIndex())
+        return;
+    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(spec_.table));
+    if (!cond.isEmpty())
+        sql += QStringLiteral(" WHERE ") + cond;
+    sql += QLatin1Char(' ') + spec_.orderBy;
+    sqlite::Stmt st(*spec_.db, sql);
+    st.bindAll(conditionParams());
+    while (st.step())
+        ids_.push_back(st.columnInt64(0));
+}
+
+std::vector<QVariant> RowStore::readRow(int pos)
+{
+    std::vector<QVariant> row(cols_.size());
+    sqlite::StmtUse use(readStmt_);
+    readStmt_.bind(1, ids_[size_t(pos)]);
+    if (readStmt_.step())
+        for (size_t i = 0; i < eagerCols_.size(); ++i)
+            row[size_t(eagerCols_[i])] = readStmt_.column(int(i));
+    return row;
+}
+
+QVariant RowStore::readLazy(int pos, int col)
+{
+    sqlite::Stmt &st = lazyStmts_[size_t(col)];
+    if (!st.valid())
+        return readRow(pos)[size_t(col)];
+    sqlite::StmtUse use(st);
+    st.bind(1, ids_[size_t(pos)]);
+    return st.step() ? st.column(0) : QVariant();
+}
+
+void RowStore::setFilter(const BoundSql &filter)
+{
+    filter_ = filter;
+    rebuild();
+}
+
+int RowStore::locate(int col, const QVariant &stored)
+{
+    const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
+    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE ").arg(quoteIdent(spec_.table));
+    sql += stored.isValid() ? QStringLiteral("%1 = ?").arg(name)
+                            : QStringLiteral("(%1 IS NULL OR %1 = '')").arg(name);
+    sqlite::Stmt st(*spec_.db, sql);
+    if (stored.isValid())
+        st.bind(1, stored);
+    std::unordered_set<qint64> hits;
+    while (st.step())
+        hits.insert(st.columnInt64(0));
+    if (hits.empty())
+        return -1;
+    for (size_t i = 0; i < ids_.size(); ++i)
+        if (hits.count(ids_[i]))
+            return int(i);
+    return -1;
+}
+
+bool RowStore::matches(qint64 rowid)
+{
+    const QString cond = condition();
+    if (cond.isEmpty())
+        return true;
+    sqlite::Stmt st(*spec_.db, QStringLiteral("SELECT 1 FROM %1 WHERE rowid=? AND %2")
+                                   .arg(quoteIdent(spec_.table), cond));
+    st.bind(1, rowid);
+    st.bindAll(conditionParams(), 2);
+    const bool found = st.step();
+    st.reset();
+    return found;
+}
+
+// Where a row belongs in the ordered list: binary search on the key, read by rowid.
+int RowStore::placeOf(qint64 rowid)
+{
+    if (keyCol_ < 0)
+        return int(std::lower_bound(ids_.begin(), ids_.end(), rowid) - ids_.begin());
+    auto keyOf = [this](qint64 id) {
+        sqlite::StmtUse use(keyStmt_);
+        keyStmt_.bind(1, id);
+        return keyStmt_.step() ? keyStmt_.column(0).toString() : QString();
+    };
+    const QString key = keyOf(rowid);
+    auto it = std::lower_bound(ids_.begin(), ids_.end(), rowid, [&](qint64 a, qint64) {
+        const int c = keyOf(a).compare(key);
+        return c < 0 || (c == 0 && a < rowid);
+    });
+    return int(it - ids_.begin());
+}
