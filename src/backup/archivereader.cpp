@@ -1,0 +1,292 @@
+#include "archivereader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "archiveformat.h"
+#include "legacy.h"
+#include "platformfs.h"
+
+using namespace sonaro::backup;
+
+TBackupFile::Reader::Reader(TBackupFile& engine, std::unique_ptr<ArchiveInput> in,
+                            std::string archiveName, bool stream, int workers)
+    : e_(engine),
+      in_(std::move(in)),
+      archiveName_(std::move(archiveName)),
+      stream_(stream),
+      pipeline_(std::make_unique<PiecePipeline>(workers, 0)) {}
+
+TBackupFile::Reader::~Reader() { CloseTarget(); }
+
+void TBackupFile::Reader::Sink::Put(const unsigned char* data, int len) {
+  if (failed || len <= 0) return;
+  if (memory) {
+    if (memory->size() + std::size_t(len) > kMaxFileListBytes) {
+      failed = true;
+    } else {
+      memory->append(reinterpret_cast<const char*>(data), std::size_t(len));
+    }
+    return;
+  }
+  std::size_t done = 0;
+  while (done < std::size_t(len)) {
+    const ssize_t put = ::write(fd, data + done, std::size_t(len) - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      failed = true;
+      return;
+    }
+    done += std::size_t(put);
+  }
+}
+
+bool TBackupFile::Reader::ReadName(int32_t len, std::string& raw) {
+  if (len <= 0 || len > kMaxNameLength) return false;
+  raw.assign(std::size_t(len), '\0');
+  return in_->Read(raw.data(), std::size_t(len));
+}
+
+bool TBackupFile::Reader::ReadHeader(std::string& title) {
+  int32_t len = 0;
+  if (!in_->ReadInt32(len) || len < 0 || len > kMaxTitleLength) return false;
+  std::string raw(std::size_t(len), '\0');
+  int32_t total = 0;
+  int32_t count = 0;
+  if (!in_->Read(raw.data(), raw.size()) || !in_->ReadInt32(total) || !in_->ReadInt32(count)) {
+    return false;
+  }
+  e_.totalSize_ = total;
+  e_.totalBytes_ = total > 0 ? total : 0;
+  e_.fileCount_ = count;
+  title = Cp1252ToUtf8(raw);
+  return true;
+}
+
+bool TBackupFile::Reader::ReadLeadingFileList(std::vector<std::string>* lines) {
+  int32_t len = 0;
+  if (!in_->ReadInt32(len)) return false;
+  if (len <= 0 || !lines) return true;
+  std::string raw;
+  if (!ReadName(len, raw)) return false;
+  if (raw != kFileListName) return true;
+  int32_t date = 0;
+  std::string text;
+  Sink sink;
+  sink.memory = &text;
+  if (!in_->ReadInt32(date) || ExtractBlock(sink) != Block::Ok || sink.failed) return false;
+  lines->clear();
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines->push_back(Cp1252ToUtf8(line));
+    start = end + 1;
+  }
+  return true;
+}
+
+TBackupFile::Reader::Block TBackupFile::Reader::ExtractBlock(Sink& sink) {
+  unsigned char sig[4];
+  if (!in_->Read(sig, 4)) return Block::Corrupt;
+  if (std::memcmp(sig, kSignatureCurrent, 4) == 0) {
+    return sink.Writing() ? ReadChunks(sink) : SkipChunks();
+  }
+  if (std::memcmp(sig, kSignatureLegacy, 4) == 0) return ReadLegacy(sink);
+  return Block::BadSignature;
+}
+
+void TBackupFile::Reader::Delivered(Sink& sink, const unsigned char* data, int len) {
+  sink.Put(data, len);
+  e_.Pump();
+  if (sink.fd >= 0) {
+    e_.bytesProcessed_ += len;
+    e_.Progress(e_.currentFile_);
+  }
+}
+
+// Chunks are read ahead while earlier ones inflate on the workers; their bytes are written
+// strictly in order, and a stop or an error drops whatever was read ahead.
+TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink) {
+  bool ended = false;
+  bool bad = false;
+  while (e_.continue_) {
+    while (!ended && !bad && !pipeline_->Full()) {
+      int32_t c = 0;
+      if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) {
+        bad = true;
+      } else if (c == 0) {
+        ended = true;
+      } else {
+        Piece& p = pipeline_->Claim();
+        p.inLen = c > 0 ? c : -c;
+        p.op = c > 0 ? PieceOp::Inflate : PieceOp::Copy;
+        if (!in_->Read(p.in, std::size_t(p.inLen))) {
+          bad = true;
+        } else {
+          pipeline_->Submit();
+        }
+      }
+    }
+    if (pipeline_->Empty()) break;
+    Piece& p = pipeline_->Front();
+    const bool copy = p.op == PieceOp::Copy;
+    const bool broken = !copy && p.result == PieceResult::Failed;
+    Delivered(sink, copy ? p.in : p.out, copy ? p.inLen : p.outLen);
+    pipeline_->PopFront();
+    if (broken) e_.Fail(6);  // the bytes it produced are written all the same
+    if (sink.failed) bad = true;
+    if (sink.failed) break;
+  }
+  pipeline_->Clear();
+  return bad && (e_.continue_ || sink.failed) ? Block::Corrupt : Block::Ok;
+}
+
+TBackupFile::Reader::Block TBackupFile::Reader::SkipChunks() {
+  while (e_.continue_) {
+    int32_t c = 0;
+    if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) return Block::Corrupt;
+    if (c == 0) return Block::Ok;
+    if (!in_->Skip(std::size_t(c > 0 ? c : -c))) return Block::Corrupt;
+    e_.Pump();
+  }
+  return Block::Ok;
+}
+
+TBackupFile::Reader::Block TBackupFile::Reader::ReadLegacy(Sink& sink) {
+  int32_t total = 0;
+  if (!in_->ReadInt32(total) || total < 0) return Block::Corrupt;
+  legacyIn_.resize(kLegacyBlockMax);
+  legacyOut_.resize(kLegacyBlockMax);
+  while (total > 0 && e_.continue_) {
+    int32_t len = 0;
+    if (!in_->ReadInt32(len) || len < 1 || len > kLegacyBlockMax || int64_t(len) + 4 > total ||
+        !in_->Read(legacyIn_.data(), std::size_t(len))) {
+      return Block::Corrupt;
+    }
+    total -= len + 4;
+    if (!sink.Writing()) {
+      e_.Pump();
+      continue;
+    }
+    const int decoded = DecodeLegacyBlock(legacyIn_.data(), len, legacyOut_.data());
+    if (decoded < 0) return Block::Corrupt;
+    Delivered(sink, legacyOut_.data(), decoded);
+    if (sink.failed) return Block::Corrupt;
+  }
+  return Block::Ok;
+}
+
+bool TBackupFile::Reader::Decide(const std::string& target, int32_t date) const {
+  int32_t current = 0;
+  const bool exists = fs::PathDosDate(target, current);
+  switch (e_.RestoreMode) {
+    case rmAll: return true;
+    case rmNoOverwrite: return !exists;
+    case rmNewer: return !exists || DosEarlier(current, date);
+    case rmExisting: return exists;
+    case rmExistingNewer: return exists && DosEarlier(current, date);
+  }
+  return false;
+}
+
+void TBackupFile::Reader::CloseTarget() {
+  if (target_.fd >= 0) {
+    fs::SetDosDate(target_.fd, targetDate_);
+    ::close(target_.fd);
+  }
+  target_ = Sink{};
+  inFile_ = false;
+}
+
+// One file record after its name and date: decide, then write or skip its data block.
+bool TBackupFile::Reader::RestoreFile(const std::string& rawName, int32_t date,
+                                      const std::string& destDir) {
+  inFile_ = true;
+  if (rawName == kFileListName) return true;  // never written, never shown
+  const std::string name = Cp1252ToUtf8(rawName);
+  std::string target;
+  if (!RestoreTarget(name, destDir, e_.RestoreFullPath, target)) {
+    e_.currentFile_ = name;  // would land outside the destination: touch nothing
+    return false;
+  }
+  e_.currentFile_ = target;
+  bool doRestore = Decide(target, date);
+  if (e_.OnRestoreFile) {
+    e_.OnRestoreFile(e_, target, date, doRestore);
+    e_.currentFile_ = target;
+  }
+  if (!doRestore) return true;
+  const auto slash = target.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !fs::MakeDirectories(target.substr(0, slash))) {
+    return false;
+  }
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  fs::SetArchiveFlag(fd);
+  target_.fd = fd;
+  targetDate_ = date;
+  ++e_.filesProcessed_;
+  return true;
+}
+
+bool TBackupFile::Reader::NextVolume(const std::string& record) {
+  const std::string digits = record.size() >= 12 ? record.substr(9, 3) : std::string();
+  // Only the next volume may follow: anything else is damage, and could loop forever.
+  if (stream_ || digits != VolumeDigits(volume_ + 1)) {
+    e_.Fail(1);
+    return false;
+  }
+  in_.reset();
+  const std::string path = VolumeName(archiveName_, digits);
+  for (;;) {
+    if (!e_.AskForDisk(uint16_t(std::stoi(digits)))) return false;
+    if (fs::Exists(path)) break;
+  }
+  in_ = ArchiveInput::OpenFile(path);
+  if (!in_) {
+    e_.Fail(1);
+    return false;
+  }
+  ++volume_;
+  return true;
+}
+
+void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
+  while (e_.continue_) {
+    int32_t len = 0;
+    std::string raw;
+    if (!in_->ReadInt32(len) || (len != 0 && !ReadName(len, raw))) {
+      e_.Fail(1);
+      break;
+    }
+    if (len == 0) break;  // end marker
+    if (raw.compare(0, kNextDisk.size(), kNextDisk) == 0) {
+      if (!inFile_) {
+        e_.Fail(1);
+        break;
+      }
+      if (!NextVolume(raw)) break;
+    } else {
+      CloseTarget();
+      int32_t date = 0;
+      if (!in_->ReadInt32(date) || !RestoreFile(raw, date, destDir)) {
+        e_.Fail(1);
+        break;
+      }
+    }
+    const bool writing = target_.Writing();
+    const Block b = ExtractBlock(target_);
+    if (b == Block::BadSignature && !writing) throw EBackupError("Invalid archive type");
+    if (b != Block::Ok || target_.failed) {
+      e_.Fail(1);
+      break;
+    }
+  }
+  CloseTarget();
+}
