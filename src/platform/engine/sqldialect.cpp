@@ -381,7 +381,7 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
     CompiledSelect out;
     out.table = s.table.name;
     bool aggregate = !s.groupBy.empty();
-    QStringList exprs;
+    QStringList exprs, rawExprs;
     for (int i = 0; s.star && i < int(cols.size()); ++i)
         out.columns.push_back({cols[size_t(i)].name, cols[size_t(i)].type, cols[size_t(i)].size, i});
     for (const Item &it : s.items) {
@@ -419,6 +419,7 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
             e = QStringLiteral("COUNT(*)");
         else
             e = QStringLiteral("SUM(%1)").arg(sqlite::quoteIdent(cols[size_t(findColumn(cols, s.items[i].column))].name));
+        rawExprs << e;
         exprs << e + QStringLiteral(" AS ") + sqlite::quoteIdent(oc.name);
     }
     QStringList group, order;
@@ -450,6 +451,8 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
         sql += QLatin1Char(' ') + out.orderBy;
     else if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    else if (s.distinct && group.isEmpty()) // distinct values come sorted (year boxes list them)
+        sql += QStringLiteral(" ORDER BY ") + rawExprs.join(QStringLiteral(", "));
     out.full = {sql, out.where.params};
     return out;
 }
