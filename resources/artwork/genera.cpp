@@ -97,11 +97,6 @@ QImage menuBackground()
     glow.setColorAt(0, QColor(255, 255, 255, 40));
     glow.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(img.rect(), glow);
-    QFont title(QStringLiteral("DejaVu Sans"), 26, QFont::Bold);
-    title.setItalic(true);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255, 38));
-    p.drawText(QRectF(0, 170, 250, 50), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral(" Sonaro"));
     return img;
 }
 

@@ -171,9 +171,9 @@ void DataSetModel::rebuild()
         total_ = ds->recordCount();
         const int rec = ds->recNo();
         if (inserting(ds)) {
-            // The new record stands where the engine puts it: at the cursor, or at the end.
-            newRow_ = (rec >= 0 && rec <= total_) ? rec : total_;
-            fetched_ = std::min(total_, std::max(FetchChunk, newRow_));
+            // The engine keeps rows in the table's order and puts a new one after them.
+            newRow_ = total_;
+            fetched_ = total_;
         } else {
             fetched_ = std::min(total_, std::max(FetchChunk, rec + 1));
         }

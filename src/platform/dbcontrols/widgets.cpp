@@ -4,8 +4,19 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+void initGlyphResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(glyphs);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 SpeedButton::SpeedButton(QWidget *parent) : QToolButton(parent)
 {
+    // Before setupUi sets the button's icon from ":/glyphs/...".
+    initGlyphResources();
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setIconSize(QSize(16, 16));

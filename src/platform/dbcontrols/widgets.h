@@ -9,6 +9,10 @@
 class QButtonGroup;
 class QGridLayout;
 
+// Registers the shared button glyphs (":/glyphs/esci.png" ...); a static library's
+// resources need it. Safe to call often.
+void initGlyphResources();
+
 // A flat-looking button with a small picture beside its caption. It never takes the
 // keyboard focus, so pressing it leaves the user's box as it was.
 class SpeedButton : public QToolButton {

@@ -1,0 +1,35 @@
+#include "aprifile.h"
+
+#include "dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+QString programDirOverride;
+}
+
+int ApriFile(const QString &FileName, const QString &Params, const QString &Dir, int ShowCmd)
+{
+    Q_UNUSED(Params);
+    Q_UNUSED(ShowCmd);
+    QString target = FileName;
+    const bool address = target.contains(QStringLiteral("://"))
+                         || target.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive);
+    // No length limit: a manual deep in the installation tree opens as well.
+    if (!address && !target.isEmpty() && QDir::isRelativePath(target))
+        target = QDir(Dir.isEmpty() ? QDir::currentPath() : Dir).absoluteFilePath(target);
+    return Dialogs::instance().openWithDesktop(target);
+}
+
+QString cartellaProgramma()
+{
+    if (!programDirOverride.isEmpty())
+        return programDirOverride;
+    return QCoreApplication::applicationDirPath();
+}
+
+void impostaCartellaProgramma(const QString &dir)
+{
+    programDirOverride = dir;
+}

@@ -1,0 +1,78 @@
+// The program body: the application, its title, the data module, then the main menu,
+// whose closing ends the program.
+#include "errorbox.h"
+#include "modulo.h"
+#include "principale.h"
+#include "qtdialogs.h"
+
+#if __has_include("autore.h")
+#include "autore.h"
+#define SONARO_HAS_ABOUT 1
+#endif
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// A net under every event: an exception no handler guard caught still ends in the error
+// box instead of ending the program.
+class SonaroApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            showError(std::current_exception());
+            return false;
+        }
+    }
+};
+
+// --screenshot DIR: saves the main menu and the about box as PNG pictures, then ends.
+void takeScreenshots(const QString &dir)
+{
+    QDir().mkpath(dir);
+    bool ok = fMain->grab().save(dir + QStringLiteral("/principale.png"));
+#ifdef SONARO_HAS_ABOUT
+    TAboutBox box;
+    box.show();
+    QApplication::processEvents();
+    ok = box.grab().save(dir + QStringLiteral("/autore.png")) && ok;
+#endif
+    std::fprintf(stderr, ok ? "Screenshots saved in %s\n" : "Cannot save screenshots in %s\n",
+                 qPrintable(dir));
+    fMain->close();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    SonaroApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sonaro"));
+    QtDialogs dialogs;
+    Dialogs::install(&dialogs);
+
+    data = new Tdata;
+    fMain = new TfMain;
+    fMain->show();
+
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype shot = args.indexOf(QStringLiteral("--screenshot"));
+    if (shot > 0 && shot + 1 < args.size())
+        QTimer::singleShot(300, fMain, [dir = args[shot + 1]] { takeScreenshots(dir); });
+
+    const int code = QApplication::exec();
+    delete fMain;
+    fMain = nullptr;
+    delete data;
+    data = nullptr;
+    Dialogs::install(nullptr);
+    return code;
+}
