@@ -199,7 +199,9 @@ bool SplitStored(std::string_view s, Root& root, std::vector<std::string_view>& 
 
 bool RestoreTarget(const std::string& stored, const std::string& destDir, bool fullPath,
                    std::string& target) {
-  if (stored.find('\0') != std::string::npos) return false;
+  if (stored.find('\0') != std::string::npos || stored.empty() || IsSep(stored.back())) {
+    return false;  // a NUL, or no file name
+  }
   Root root = Root::None;
   std::vector<std::string_view> segs;
   if (!SplitStored(stored, root, segs)) return false;
