@@ -108,6 +108,8 @@ struct ChartGeometry {
 class BarChart {
 public:
     BarChart();
+    BarChart(const BarChart &) = delete; // the listener belongs to one control
+    BarChart &operator=(const BarChart &) = delete;
 
     ChartLook &look() { return look_; }
     const ChartLook &look() const { return look_; }
