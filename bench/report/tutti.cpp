@@ -54,8 +54,8 @@ void buildTutti(Report &report, DataSet *data)
         if (c.width > 0)
             item.setWidth(c.width);
         item.setAlignment(c.align);
-        if (c.align == ItemAlign::Right && c.width == 0)
-            item.setAutoWidth(6); // design width: the value's right edge 6 mm past its left
+        if (c.width == 0 && c.align != ItemAlign::Left)
+            item.setAutoWidth(6); // design width: right edge or centre measured from it
     }
     ReportBand &footer = report.addBand(BandKind::PageFooter, 4.2, QStringLiteral("QRBand4"));
     footer.addLabel(QStringLiteral("QRLabel17"), 1.9, 0, QStringLiteral("Sonaro - catalogo dei CD"))

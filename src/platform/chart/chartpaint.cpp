@@ -62,8 +62,11 @@ void drawBar(QPainter &p, const ChartBar &bar, BarFill fill)
         p.drawPolygon(bar.side);
     }
     if (!bar.top.isEmpty()) {
-        p.setBrush(bar.color.lighter(130).rgb() == bar.color.rgb() ? bar.color.darker(115)
-                                                                    : bar.color.lighter(130));
+        // The lid is lighter than the face; white gets a grey lid, black a dark grey one.
+        const QColor lid = bar.color.value() < 60     ? QColor(90, 90, 90)
+                           : bar.color.lighter(130) == bar.color ? bar.color.darker(115)
+                                                                 : bar.color.lighter(130);
+        p.setBrush(lid);
         p.drawPolygon(bar.top);
     }
     if (fill == BarFill::Gradient) {
