@@ -35,7 +35,7 @@ static QVariant columnValue(sqlite3_stmt *st, int i)
     }
 }
 
-int Reference::run(const QString &sql, const QVariantList &params)
+int Reference::run(const QString &sql, const QVariantList &params, int maxRows)
 {
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
@@ -46,7 +46,7 @@ int Reference::run(const QString &sql, const QVariantList &params)
     }
     int rows = 0;
     const int cols = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW) {
+    while (rows < maxRows && sqlite3_step(st) == SQLITE_ROW) {
         for (int c = 0; c < cols; ++c)
             (void)columnValue(st, c);
         ++rows;

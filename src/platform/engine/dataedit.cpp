@@ -65,7 +65,7 @@ void DataSet::post()
     const bool inserting = state_ == DataSetState::Insert;
     const int at = d->be->post(inserting ? -1 : d->pos, inserting, d->buf, d->changed);
     state_ = DataSetState::Browse;
-    d->rowCache.clear();
+    d->dropCache();
     const int n = d->count();
     d->pos = n == 0 ? -1 : std::clamp(at, 0, n - 1);
     d->bof = n == 0;
@@ -99,7 +99,7 @@ void DataSet::deleteRecord()
     if (d->count() == 0)
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     d->be->remove(d->pos);
-    d->rowCache.clear();
+    d->dropCache();
     const int n = d->count();
     d->pos = std::min(d->pos, n - 1);
     d->bof = n == 0;
@@ -112,7 +112,7 @@ void DataSet::refresh()
 {
     checkBrowseMode();
     d->be->reload();
-    d->rowCache.clear();
+    d->dropCache();
     const int n = d->count();
     d->pos = std::min(std::max(d->pos, n > 0 ? 0 : -1), n - 1);
     d->bof = d->eof = n == 0;

@@ -78,7 +78,7 @@ void DataSet::open()
         throw;
     }
     state_ = DataSetState::Browse;
-    d->rowCache.clear();
+    d->dropCache();
     d->pos = d->count() > 0 ? 0 : -1;
     d->bof = true;
     d->eof = d->count() == 0;
@@ -116,7 +116,7 @@ void DataSet::close()
     d->have.clear();
     d->changed.clear();
     d->modified = false;
-    d->rowCache.clear();
+    d->dropCache();
     d->pos = -1;
     d->eof = d->bof = true;
     state_ = DataSetState::Inactive;
@@ -261,7 +261,7 @@ void DataSet::applyFilter(const QString &text, bool on)
     checkBrowseMode();
     const BoundSql f = on ? compileFilter(text, d->be->columns()) : BoundSql();
     d->be->setFilter(f);
-    d->rowCache.clear();
+    d->dropCache();
     const int n = d->count();
     d->pos = n > 0 ? 0 : -1;
     d->bof = true;
@@ -313,15 +313,31 @@ QVariant DataSet::valueAt(int row, int fieldIndex) const
     const FieldType type = d->fields[size_t(fieldIndex)]->dataType();
     if (row == d->pos && state_ == DataSetState::Edit)
         return publicValue(type, d->stored(col));
-    if (d->be->columns()[size_t(col)].lazy())
-        return publicValue(type, d->be->readLazy(row, col));
-    auto it = d->rowCache.find(row);
-    if (it == d->rowCache.end()) {
-        if (d->rowCache.size() > 4096)
-            d->rowCache.clear();
-        it = d->rowCache.emplace(row, d->be->readRow(row)).first;
+    return publicValue(type, d->cachedValue(row, col));
+}
+
+const QVariant &DataSet::Impl::cachedValue(int row, int col) const
+{
+    const int page = row / pageRows, from = page * pageRows, n = std::min(pageRows, count() - from);
+    if (be->columns()[size_t(col)].lazy()) {
+        const qint64 key = qint64(page) * qint64(be->columns().size()) + col;
+        auto it = lazyCache.find(key);
+        if (it == lazyCache.end()) {
+            if (lazyCache.size() >= 8) // pictures are big: keep few pages of them
+                lazyCache.clear();
+            it = lazyCache.emplace(key, std::vector<QVariant>()).first;
+            be->readLazyPage(from, n, col, it->second);
+        }
+        return it->second[size_t(row - from)];
     }
-    return publicValue(type, it->second[size_t(col)]);
+    auto it = rowCache.find(page);
+    if (it == rowCache.end()) {
+        if (rowCache.size() >= 64)
+            rowCache.clear();
+        it = rowCache.emplace(page, Page()).first;
+        be->readPage(from, n, it->second);
+    }
+    return it->second[size_t(row - from)][size_t(col)];
 }
 
 QString DataSet::displayTextAt(int row, int fieldIndex) const

@@ -7,6 +7,8 @@
 
 #include <unordered_map>
 
+constexpr int kPageRows = 64; // rows read together for grids and reports
+
 // The ordered row set of an open dataset. Positions are 0-based indexes into it.
 class Backend {
 public:
@@ -15,6 +17,10 @@ public:
     virtual int count() const = 0;
     virtual std::vector<QVariant> readRow(int pos) = 0; // lazy columns come back invalid
     virtual QVariant readLazy(int pos, int col) = 0;
+    // Rows [from, from + n) for grids and reports; lazy columns come back invalid.
+    virtual void readPage(int from, int n, std::vector<std::vector<QVariant>> &out);
+    // One lazy column of rows [from, from + n).
+    virtual void readLazyPage(int from, int n, int col, std::vector<QVariant> &out);
     virtual bool readOnly() const { return true; }
     virtual void setFilter(const BoundSql &filter);
     virtual int locate(int col, const QVariant &stored) = 0; // first position, or -1
@@ -48,7 +54,17 @@ struct DataSet::Impl {
     std::vector<DataSetObserver *> observers;
     int disabled = 0;
 
-    mutable std::unordered_map<int, std::vector<QVariant>> rowCache; // for valueAt()
+    // valueAt() reads rows a page at a time; memos and pictures in pages of their own.
+    static constexpr int pageRows = kPageRows;
+    using Page = std::vector<std::vector<QVariant>>;
+    mutable std::unordered_map<int, Page> rowCache;
+    mutable std::unordered_map<qint64, std::vector<QVariant>> lazyCache; // key: page * columns + column
+    const QVariant &cachedValue(int row, int col) const;
+    void dropCache()
+    {
+        rowCache.clear();
+        lazyCache.clear();
+    }
 
     void loadCurrent();
     void blankBuffer();

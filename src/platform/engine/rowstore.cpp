@@ -145,20 +145,29 @@ void RowStore::setFilter(const BoundSql &filter)
 
 int RowStore::locate(int col, const QVariant &stored)
 {
-    const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
-    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE ").arg(quoteIdent(spec_.table));
-    sql += stored.isValid() ? QStringLiteral("%1 = ?").arg(name)
-                            : QStringLiteral("(%1 IS NULL OR %1 = '')").arg(name);
-    sqlite::Stmt st(*spec_.db, sql);
+    // Two cached statements per column: one for a value, one for a blank.
+    locateStmts_.resize(cols_.size() * 2);
+    sqlite::Stmt &st = locateStmts_[size_t(col) * 2 + (stored.isValid() ? 0 : 1)];
+    if (!st.valid()) {
+        const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
+        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE ").arg(quoteIdent(spec_.table));
+        sql += stored.isValid() ? QStringLiteral("%1 = ?").arg(name)
+                                : QStringLiteral("(%1 IS NULL OR %1 = '')").arg(name);
+        st = sqlite::Stmt(*spec_.db, sql);
+    }
+    sqlite::StmtUse use(st);
     if (stored.isValid())
         st.bind(1, stored);
-    std::unordered_set<qint64> hits;
+    std::vector<qint64> hits;
     while (st.step())
-        hits.insert(st.columnInt64(0));
-    if (hits.empty())
-        return -1;
-    for (size_t i = 0; i < ids_.size(); ++i)
-        if (hits.count(ids_[i]))
+        hits.push_back(st.columnInt64(0));
+    if (hits.size() == 1) { // the usual case: a key
+        const auto it = std::find(ids_.begin(), ids_.end(), hits.front());
+        return it == ids_.end() ? -1 : int(it - ids_.begin());
+    }
+    const std::unordered_set<qint64> set(hits.begin(), hits.end());
+    for (size_t i = 0; i < ids_.size() && !set.empty(); ++i)
+        if (set.count(ids_[i]))
             return int(i);
     return -1;
 }
@@ -193,4 +202,80 @@ int RowStore::placeOf(qint64 rowid)
         return c < 0 || (c == 0 && a < rowid);
     });
     return int(it - ids_.begin());
+}
+
+void Backend::readPage(int from, int n, std::vector<std::vector<QVariant>> &out)
+{
+    out.clear();
+    for (int i = 0; i < n; ++i)
+        out.push_back(readRow(from + i));
+}
+
+void Backend::readLazyPage(int from, int n, int col, std::vector<QVariant> &out)
+{
+    out.clear();
+    for (int i = 0; i < n; ++i)
+        out.push_back(readLazy(from + i, col));
+}
+
+// One statement reads a page of rows by rowid; unused places are bound to NULL.
+constexpr int pageSize = kPageRows;
+
+sqlite::Stmt &RowStore::pageStatement(int col)
+{
+    QStringList marks;
+    for (int i = 0; i < pageSize; ++i)
+        marks << QStringLiteral("?");
+    const QString in = QStringLiteral(" FROM %1 WHERE rowid IN (%2)").arg(quoteIdent(spec_.table), marks.join(QLatin1Char(',')));
+    if (col < 0) {
+        if (!pageStmt_.valid()) {
+            QStringList eager{QStringLiteral("rowid")};
+            for (int c : eagerCols_)
+                eager << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(c)])].name);
+            pageStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT ") + eager.join(QLatin1Char(',')) + in);
+        }
+        return pageStmt_;
+    }
+    lazyPageStmts_.resize(cols_.size());
+    sqlite::Stmt &st = lazyPageStmts_[size_t(col)];
+    if (!st.valid())
+        st = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT rowid,%1").arg(quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name)) + in);
+    return st;
+}
+
+void RowStore::bindPage(sqlite::Stmt &st, int from, int n)
+{
+    for (int i = 0; i < pageSize; ++i)
+        st.bind(i + 1, i < n ? QVariant(ids_[size_t(from + i)]) : QVariant());
+}
+
+void RowStore::readPage(int from, int n, std::vector<std::vector<QVariant>> &out)
+{
+    sqlite::Stmt &st = pageStatement(-1);
+    sqlite::StmtUse use(st);
+    bindPage(st, from, n);
+    std::unordered_map<qint64, size_t> at;
+    for (int i = 0; i < n; ++i)
+        at.emplace(ids_[size_t(from + i)], size_t(i));
+    out.assign(size_t(n), std::vector<QVariant>(cols_.size()));
+    while (st.step()) {
+        std::vector<QVariant> &row = out[at[st.columnInt64(0)]];
+        for (size_t i = 0; i < eagerCols_.size(); ++i)
+            row[size_t(eagerCols_[i])] = st.column(int(i) + 1);
+    }
+}
+
+void RowStore::readLazyPage(int from, int n, int col, std::vector<QVariant> &out)
+{
+    if (!cols_[size_t(col)].lazy())
+        return Backend::readLazyPage(from, n, col, out);
+    sqlite::Stmt &st = pageStatement(col);
+    sqlite::StmtUse use(st);
+    bindPage(st, from, n);
+    std::unordered_map<qint64, size_t> at;
+    for (int i = 0; i < n; ++i)
+        at.emplace(ids_[size_t(from + i)], size_t(i));
+    out.assign(size_t(n), QVariant());
+    while (st.step())
+        out[at[st.columnInt64(0)]] = st.column(1);
 }

@@ -25,6 +25,8 @@ public:
     int count() const override { return int(ids_.size()); }
     std::vector<QVariant> readRow(int pos) override;
     QVariant readLazy(int pos, int col) override;
+    void readPage(int from, int n, std::vector<std::vector<QVariant>> &out) override;
+    void readLazyPage(int from, int n, int col, std::vector<QVariant> &out) override;
     bool readOnly() const override { return !spec_.writable; }
     void setFilter(const BoundSql &filter) override;
     int locate(int col, const QVariant &stored) override;
@@ -52,6 +54,11 @@ private:
     std::vector<int> eagerCols_;
     std::vector<sqlite::Stmt> lazyStmts_;
     sqlite::Stmt keyStmt_;
+    sqlite::Stmt pageStmt_;
+    std::vector<sqlite::Stmt> lazyPageStmts_;
+    std::vector<sqlite::Stmt> locateStmts_;
+    void bindPage(sqlite::Stmt &st, int from, int n);
+    sqlite::Stmt &pageStatement(int col);
 };
 
 // Rows of a grouped, summed or distinct query, held in memory (they are few).
