@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -117,12 +118,24 @@ class TBackupFile {
                       std::vector<std::string>& list);
   void MeasureFiles(std::vector<std::string>& list, std::string& fileIdText);
   bool SaveFileIdList(const std::string& text, std::string& tempPath);
+  // A listed file opened ahead of the writer, so that pieces of the next files compress
+  // while the current one is written.
+  struct OpenedFile {
+    std::size_t index = 0;
+    int fd = -1;
+    int32_t date = 0;
+    bool failed = false;     // could not be opened
+    bool eof = false;        // every piece has been read
+    bool readError = false;
+  };
   bool RunBackup(std::vector<std::string>& list, std::string& tempPath);
-  void StoreEntry(const std::string& path, bool isFileList);
-  bool WriteFileData(int fd);
+  void StoreEntry(const std::string& path, OpenedFile& file, bool isFileList);
+  bool WriteFileData(const OpenedFile& file);
   bool WriteChunk(const sonaro::backup::Piece& piece);
   bool SwitchVolume();
-  void FillPipeline(int fd, bool& eof, bool& readError);
+  void FillPipeline();
+  bool PiecesRemain(const OpenedFile& file);
+  void CloseOpenedFiles();
   int Workers() const;
 
   // Shared.
@@ -153,4 +166,7 @@ class TBackupFile {
   std::unique_ptr<sonaro::backup::ArchiveOutput> out_;
   std::unique_ptr<sonaro::backup::PiecePipeline> pipeline_;
   std::unordered_set<std::string> seen_;  // what CollectFiles has listed
+  const std::vector<std::string>* list_ = nullptr;
+  std::size_t nextToOpen_ = 0;
+  std::deque<OpenedFile> opened_;
 };

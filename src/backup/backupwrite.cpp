@@ -133,6 +133,7 @@ bool TBackupFile::Backup(const std::vector<std::string>& Files, const std::strin
     TBackupFile& e;
     std::string& temp;
     ~Cleanup() {
+      e.CloseOpenedFiles();
       if (e.out_) e.out_->Close();
       e.out_.reset();
       e.pipeline_.reset();
@@ -189,10 +190,17 @@ bool TBackupFile::RunBackup(std::vector<std::string>& list, std::string& tempPat
     return false;
   }
   pipeline_ = std::make_unique<PiecePipeline>(Workers(), ZlibLevel(CompressionLevel));
-  for (std::size_t i = 0; i < list.size() && continue_; ++i) {
-    if (!fs::Exists(list[i])) continue;
-    StoreEntry(list[i], SaveFileID && i == 0 && !tempPath.empty());
+  list_ = &list;
+  nextToOpen_ = 0;
+  while (continue_) {
+    FillPipeline();
+    if (opened_.empty()) break;  // every listed file has been written
+    OpenedFile& file = opened_.front();
+    StoreEntry(list[file.index], file, SaveFileID && file.index == 0 && !tempPath.empty());
+    if (file.fd >= 0) ::close(file.fd);
+    opened_.pop_front();
   }
+  CloseOpenedFiles();
   if (!continue_) return false;
   if (!out_->WriteInt32(0) || !out_->Close()) {
     Fail(4);  // a buffered end marker that never reached the disk is a failure
@@ -201,7 +209,15 @@ bool TBackupFile::RunBackup(std::vector<std::string>& list, std::string& tempPat
   return true;
 }
 
-void TBackupFile::StoreEntry(const std::string& path, bool isFileList) {
+void TBackupFile::CloseOpenedFiles() {
+  if (pipeline_) pipeline_->Clear();
+  for (auto& f : opened_) {
+    if (f.fd >= 0) ::close(f.fd);
+  }
+  opened_.clear();
+}
+
+void TBackupFile::StoreEntry(const std::string& path, OpenedFile& file, bool isFileList) {
   std::string stored;
   currentFile_ = path;
   if (isFileList) {
@@ -214,37 +230,53 @@ void TBackupFile::StoreEntry(const std::string& path, bool isFileList) {
     Fail(4);
     return;
   }
-  int64_t size = 0;
-  int32_t date = 0;
-  const int fd = fs::OpenForReading(path, size, date);
-  if (fd < 0 || !out_->WriteInt32(date)) {
-    if (fd >= 0) ::close(fd);
+  if (file.failed || !out_->WriteInt32(file.date)) {
     Fail(1);
     return;
   }
-  const bool complete = WriteFileData(fd);
+  const bool complete = WriteFileData(file);
   if (!isFileList) ++filesProcessed_;
-  ::close(fd);
   // Only a file stored whole loses its archive attribute: a later incremental backup must
   // still see one that a failure or a stop cut short.
   if (SetArchiveFlag && complete && !isFileList) fs::ClearArchiveFlag(path);
 }
 
-void TBackupFile::FillPipeline(int fd, bool& eof, bool& readError) {
-  while (!eof && !readError && !pipeline_->Full()) {
-    Piece& p = pipeline_->Claim();
-    const int n = ReadPiece(fd, p.in);
-    if (n < 0) {
-      readError = true;
-    } else if (n == 0) {
-      eof = true;
-    } else {
-      p.inLen = n;
-      p.op = PieceOp::Deflate;
-      pipeline_->Submit();
-      eof = n < kPieceSize;
+// Reads pieces ahead, across files, until the ring is full or the list is exhausted. Files
+// that no longer exist are passed over here, as the writer would.
+void TBackupFile::FillPipeline() {
+  constexpr std::size_t kMaxOpenAhead = 16;
+  while (!pipeline_->Full()) {
+    if (opened_.empty() || opened_.back().eof) {
+      if (nextToOpen_ >= list_->size() || opened_.size() >= kMaxOpenAhead) return;
+      const std::string& path = (*list_)[nextToOpen_];
+      OpenedFile f;
+      f.index = nextToOpen_++;
+      if (!fs::Exists(path)) continue;
+      int64_t size = 0;
+      f.fd = fs::OpenForReading(path, size, f.date);
+      f.failed = f.eof = f.fd < 0;
+      opened_.push_back(f);
+      continue;
     }
+    OpenedFile& f = opened_.back();
+    Piece& p = pipeline_->Claim();
+    const int n = ReadPiece(f.fd, p.in);
+    if (n <= 0) {
+      f.readError = n < 0;
+      f.eof = true;
+      continue;
+    }
+    p.inLen = n;
+    p.op = PieceOp::Deflate;
+    p.tag = f.index;
+    pipeline_->Submit();
+    f.eof = n < kPieceSize;
   }
+}
+
+bool TBackupFile::PiecesRemain(const OpenedFile& file) {
+  FillPipeline();
+  return !pipeline_->Empty() && pipeline_->FrontTag() == file.index;
 }
 
 bool TBackupFile::WriteChunk(const Piece& p) {
@@ -258,17 +290,13 @@ bool TBackupFile::WriteChunk(const Piece& p) {
 }
 
 // Data blocks of one file, one per volume it touches. True when the whole file was stored.
-bool TBackupFile::WriteFileData(int fd) {
-  bool eof = false;
-  bool readError = false;
+bool TBackupFile::WriteFileData(const OpenedFile& file) {
   bool done = false;
   while (!done) {
     if (!out_->Write(kSignatureCurrent, 4)) break;
     archiveBytes_ += 4;
     bool volumeFull = false;
-    while (continue_) {
-      FillPipeline(fd, eof, readError);
-      if (pipeline_->Empty()) break;
+    while (continue_ && PiecesRemain(file)) {
       if (MaxSize != 0 && !streamMode_ && out_->Position() >= int64_t(MaxSize) - kHeadroom) {
         volumeFull = true;
         break;
@@ -288,9 +316,8 @@ bool TBackupFile::WriteFileData(int fd) {
     if (!out_->WriteInt32(0) || (volumeFull && continue_ && !SwitchVolume())) break;
     done = !volumeFull || !continue_;
   }
-  const bool whole = done && continue_ && !readError && pipeline_->Empty();
-  pipeline_->Clear();
-  if (!done || (readError && continue_)) Fail(4);
+  const bool whole = done && continue_ && !file.readError;
+  if (!done || (file.readError && continue_)) Fail(4);
   return whole;
 }
 

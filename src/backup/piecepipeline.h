@@ -31,6 +31,7 @@ struct Piece {
   int outLen = 0;
   PieceOp op = PieceOp::Copy;
   PieceResult result = PieceResult::Compressed;
+  std::size_t tag = 0;  // the caller's: which file the piece belongs to
   std::atomic<int> state{0};
 };
 
@@ -53,6 +54,8 @@ class PiecePipeline {
   void Submit();
   // The oldest submitted piece, once its work is done.
   Piece& Front();
+  // Its tag, without waiting for the work.
+  std::size_t FrontTag() const { return ring_[head_]->tag; }
   void PopFront();
   // Waits for every piece in flight and drops them.
   void Clear();
