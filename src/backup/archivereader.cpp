@@ -91,14 +91,27 @@ bool TBackupFile::Reader::ReadLeadingFileList(std::vector<std::string>* lines) {
   return true;
 }
 
-TBackupFile::Reader::Block TBackupFile::Reader::ExtractBlock(Sink& sink) {
+TBackupFile::Reader::Block TBackupFile::Reader::ExtractBlock(Sink& sink,
+                                                             const std::string* create) {
   unsigned char sig[4];
   if (!in_->Read(sig, 4)) return Block::Corrupt;
   if (std::memcmp(sig, kSignatureCurrent, 4) == 0) {
-    return sink.Writing() ? ReadChunks(sink) : SkipChunks();
+    return sink.Writing() || create ? ReadChunks(sink, create) : SkipChunks();
   }
-  if (std::memcmp(sig, kSignatureLegacy, 4) == 0) return ReadLegacy(sink);
+  if (std::memcmp(sig, kSignatureLegacy, 4) == 0) {
+    if (create && !CreateTarget(*create, sink)) return Block::Corrupt;
+    return ReadLegacy(sink);
+  }
   return Block::BadSignature;
+}
+
+bool TBackupFile::Reader::CreateTarget(const std::string& path, Sink& sink) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  fs::SetArchiveFlag(fd);
+  sink.fd = fd;
+  ++e_.filesProcessed_;
+  return true;
 }
 
 void TBackupFile::Reader::Delivered(Sink& sink, const unsigned char* data, int len) {
@@ -110,29 +123,39 @@ void TBackupFile::Reader::Delivered(Sink& sink, const unsigned char* data, int l
   }
 }
 
-// Chunks are read ahead while earlier ones inflate on the workers; their bytes are written
-// strictly in order, and a stop or an error drops whatever was read ahead.
-TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink) {
-  bool ended = false;
-  bool bad = false;
-  while (e_.continue_) {
-    while (!ended && !bad && !pipeline_->Full()) {
-      int32_t c = 0;
-      if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) {
+void TBackupFile::Reader::TopUp(bool& ended, bool& bad) {
+  while (!ended && !bad && !pipeline_->Full()) {
+    int32_t c = 0;
+    if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) {
+      bad = true;
+    } else if (c == 0) {
+      ended = true;
+    } else {
+      Piece& p = pipeline_->Claim();
+      p.inLen = c > 0 ? c : -c;
+      p.op = c > 0 ? PieceOp::Inflate : PieceOp::Copy;
+      if (!in_->Read(p.in, std::size_t(p.inLen))) {
         bad = true;
-      } else if (c == 0) {
-        ended = true;
       } else {
-        Piece& p = pipeline_->Claim();
-        p.inLen = c > 0 ? c : -c;
-        p.op = c > 0 ? PieceOp::Inflate : PieceOp::Copy;
-        if (!in_->Read(p.in, std::size_t(p.inLen))) {
-          bad = true;
-        } else {
-          pipeline_->Submit();
-        }
+        pipeline_->Submit();
       }
     }
+  }
+}
+
+// Chunks are read ahead while earlier ones inflate on the workers; their bytes are written
+// strictly in order, and a stop or an error drops whatever was read ahead. A new target is
+// created after the first chunks are submitted, so the workers need not wait for it.
+TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink, const std::string* create) {
+  bool ended = false;
+  bool bad = false;
+  TopUp(ended, bad);
+  if (create && !CreateTarget(*create, sink)) {
+    pipeline_->Clear();
+    return Block::Corrupt;
+  }
+  while (e_.continue_) {
+    TopUp(ended, bad);
     if (pipeline_->Empty()) break;
     Piece& p = pipeline_->Front();
     const bool copy = p.op == PieceOp::Copy;
@@ -140,8 +163,10 @@ TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink) {
     Delivered(sink, copy ? p.in : p.out, copy ? p.inLen : p.outLen);
     pipeline_->PopFront();
     if (broken) e_.Fail(6);  // the bytes it produced are written all the same
-    if (sink.failed) bad = true;
-    if (sink.failed) break;
+    if (sink.failed) {
+      bad = true;
+      break;
+    }
   }
   pipeline_->Clear();
   return bad && (e_.continue_ || sink.failed) ? Block::Corrupt : Block::Ok;
@@ -204,35 +229,28 @@ void TBackupFile::Reader::CloseTarget() {
   inFile_ = false;
 }
 
-// One file record after its name and date: decide, then write or skip its data block.
+// One file record after its name and date: where it goes and whether it is written.
 bool TBackupFile::Reader::RestoreFile(const std::string& rawName, int32_t date,
-                                      const std::string& destDir) {
+                                      const std::string& destDir, std::string& target,
+                                      bool& write) {
   inFile_ = true;
+  write = false;
   if (rawName == kFileListName) return true;  // never written, never shown
   const std::string name = Cp1252ToUtf8(rawName);
-  std::string target;
   if (!RestoreTarget(name, destDir, e_.RestoreFullPath, target)) {
     e_.currentFile_ = name;  // would land outside the destination: touch nothing
     return false;
   }
   e_.currentFile_ = target;
-  bool doRestore = Decide(target, date);
+  write = Decide(target, date);
   if (e_.OnRestoreFile) {
-    e_.OnRestoreFile(e_, target, date, doRestore);
+    e_.OnRestoreFile(e_, target, date, write);
     e_.currentFile_ = target;
   }
-  if (!doRestore) return true;
-  const auto slash = target.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !fs::MakeDirectories(target.substr(0, slash))) {
-    return false;
-  }
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  fs::SetArchiveFlag(fd);
-  target_.fd = fd;
+  if (!write) return true;
   targetDate_ = date;
-  ++e_.filesProcessed_;
-  return true;
+  const auto slash = target.find_last_of('/');
+  return slash == std::string::npos || slash == 0 || fs::MakeDirectories(target.substr(0, slash));
 }
 
 bool TBackupFile::Reader::NextVolume(const std::string& record) {
@@ -266,6 +284,8 @@ void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
       break;
     }
     if (len == 0) break;  // end marker
+    std::string target;
+    bool write = target_.Writing();
     if (raw.compare(0, kNextDisk.size(), kNextDisk) == 0) {
       if (!inFile_) {
         e_.Fail(1);
@@ -275,14 +295,13 @@ void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
     } else {
       CloseTarget();
       int32_t date = 0;
-      if (!in_->ReadInt32(date) || !RestoreFile(raw, date, destDir)) {
+      if (!in_->ReadInt32(date) || !RestoreFile(raw, date, destDir, target, write)) {
         e_.Fail(1);
         break;
       }
     }
-    const bool writing = target_.Writing();
-    const Block b = ExtractBlock(target_);
-    if (b == Block::BadSignature && !writing) throw EBackupError("Invalid archive type");
+    const Block b = ExtractBlock(target_, write && !target_.Writing() ? &target : nullptr);
+    if (b == Block::BadSignature && !write) throw EBackupError("Invalid archive type");
     if (b != Block::Ok || target_.failed) {
       e_.Fail(1);
       break;

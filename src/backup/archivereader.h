@@ -41,12 +41,18 @@ class TBackupFile::Reader {
     void Put(const unsigned char* data, int len);
   };
 
-  Block ExtractBlock(Sink& sink);
-  Block ReadChunks(Sink& sink);
+  // Reads one data block into the sink. With `create`, the block's bytes go to that new
+  // target, created once its first chunks are on their way to the workers.
+  Block ExtractBlock(Sink& sink, const std::string* create = nullptr);
+  Block ReadChunks(Sink& sink, const std::string* create);
+  void TopUp(bool& ended, bool& bad);
+  bool CreateTarget(const std::string& path, Sink& sink);
   Block SkipChunks();
   Block ReadLegacy(Sink& sink);
   void Delivered(Sink& sink, const unsigned char* data, int len);
-  bool RestoreFile(const std::string& rawName, int32_t date, const std::string& destDir);
+  // Decides about one file record; false when its name is unsafe or its directory fails.
+  bool RestoreFile(const std::string& rawName, int32_t date, const std::string& destDir,
+                   std::string& target, bool& write);
   bool Decide(const std::string& target, int32_t date) const;
   bool NextVolume(const std::string& record);
   void CloseTarget();
