@@ -50,7 +50,7 @@ struct ReportLayout::State {
     void addTextItem(BandPiece &piece, const ReportBand &band, const ReportItem &item) const;
     void addTextBox(BandPiece &piece, const ReportBand &band, const ReportItem &item) const;
     std::optional<BandPiece> produceNext();
-    void place(ReportPage &page, const BandPiece &piece, double y) const;
+    void place(ReportPage &page, BandPiece &piece, double y) const; // moves the items
     double cutHeight(const BandPiece &piece, double room) const;
     void fillBody(ReportPage &page, double y, double bottom);
 };
@@ -104,7 +104,10 @@ void ReportLayout::State::addTextItem(BandPiece &piece, const ReportBand &band,
     const double lineHeight = fonts->lineHeight(font);
     const QString text = textOf(item);
     QStringList lines;
-    if (item.autoWidth())
+    const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    if (oneLine && (item.autoWidth() || fonts->width(font, text) <= item.width()))
+        lines = QStringList{text}; // the common case: the text fits as it is
+    else if (item.autoWidth())
         lines = reportParagraphs(text);
     else if (item.wordWrap())
         lines = wrapReportText(*fonts, font, text, item.width());
@@ -219,11 +222,11 @@ std::optional<BandPiece> ReportLayout::State::produceNext()
     return std::nullopt;
 }
 
-void ReportLayout::State::place(ReportPage &page, const BandPiece &piece, double y) const
+void ReportLayout::State::place(ReportPage &page, BandPiece &piece, double y) const
 {
     const double x = report.page().leftMargin;
-    for (const PlacedItem &item : piece.items) {
-        page.items.push_back(item);
+    for (PlacedItem &item : piece.items) {
+        page.items.push_back(std::move(item));
         PlacedItem &p = page.items.back();
         p.rect.translate(x, y);
         p.textX += x;
@@ -254,8 +257,8 @@ void ReportLayout::State::fillBody(ReportPage &page, double y, double bottom)
             return;
         const double room = bottom - y;
         if (pending->height <= room + 1e-6) {
-            place(page, *pending, y);
             y += pending->height;
+            place(page, *pending, y - pending->height);
             pending.reset();
             continue;
         }
@@ -320,14 +323,16 @@ bool ReportLayout::nextPage(ReportPage &page)
         const ReportBand *band = s->report.band(kind);
         if (!band || (kind == BandKind::Title && page.number > 1))
             continue;
-        const BandPiece piece = s->evaluate(*band);
-        s->place(page, piece, y);
+        BandPiece piece = s->evaluate(*band);
         y += piece.height;
+        s->place(page, piece, y - piece.height);
     }
     s->fillBody(page, y, footerTop);
     const bool last = s->phase == Phase::Done && !s->pending;
-    if (footer && (!last || setup.footerOnLastPage))
-        s->place(page, s->evaluate(*footer), footerTop);
+    if (footer && (!last || setup.footerOnLastPage)) {
+        BandPiece piece = s->evaluate(*footer);
+        s->place(page, piece, footerTop);
+    }
     return true;
 }
 
