@@ -145,7 +145,9 @@ void DBMemo::load()
     const Field *f = link_.field();
     const DataSet *ds = link_.dataSet();
     setReadOnly(!f || ds->readOnly());
-    const QString shown = f ? f->asString() : QString();
+    // Stored lyrics and notes break lines with CR LF; the box shows plain line breaks.
+    QString shown = f ? f->asString() : QString();
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (shown == toPlainText())
         return;
     WriteGuard guard(loading_);
@@ -158,5 +160,7 @@ void DBMemo::typed()
     if (!f)
         return;
     WriteGuard guard(writing_);
-    f->setAsString(toPlainText());
+    QString text = toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    f->setAsString(text);
 }

@@ -56,6 +56,7 @@ private:
     DataLink link_;
 };
 
+// The memo shows the stored CR LF line breaks as plain ones and writes CR LF back.
 class DBMemo : public QPlainTextEdit {
     Q_OBJECT
     Q_PROPERTY(QString dataField READ dataField WRITE setDataField)

@@ -149,8 +149,19 @@ bool DataSetModel::canFetchMore(const QModelIndex &parent) const
 
 void DataSetModel::fetchMore(const QModelIndex &parent)
 {
-    if (!parent.isValid())
-        fetchUpTo(fetched_ + FetchChunk - 1);
+    if (parent.isValid() || fetchPending_)
+        return;
+    // The rows come right after the caller's turn: views (and model checkers) ask for more
+    // while they still handle another change of this model, and rows inserted inside that
+    // notification would overlap it.
+    fetchPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            fetchPending_ = false;
+            fetchUpTo(fetched_ + FetchChunk - 1);
+        },
+        Qt::QueuedConnection);
 }
 
 void DataSetModel::rebuild()

@@ -59,6 +59,7 @@ private:
     int newRow_ = -1;     // model row of a pending new record
     int lastCurrent_ = -1;
     bool editable_ = true;
+    bool fetchPending_ = false;
 };
 
 class DBGrid : public QTableView {
