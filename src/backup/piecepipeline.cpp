@@ -87,16 +87,18 @@ struct PiecePipeline::Zlib {
   bool inflateReady = false;
 };
 
+// The caller's thread helps (see Front), so one worker fewer than cores keeps them all busy.
 int PiecePipeline::DefaultWorkers() {
   const unsigned n = std::thread::hardware_concurrency();
-  return n <= 1 ? 0 : int(std::min(n, 8u));
+  return n <= 1 ? 0 : int(std::min(n - 1, 8u));
 }
 
 PiecePipeline::PiecePipeline(int workers, int deflateLevel) : level_(deflateLevel) {
   const std::size_t slots = std::size_t(std::max(4, 6 * workers));
   ring_.reserve(slots);
   for (std::size_t i = 0; i < slots; ++i) ring_.push_back(std::make_unique<Piece>());
-  if (workers == 0) inlineZlib_ = std::make_unique<Zlib>(level_);
+  inlineZlib_ = std::make_unique<Zlib>(level_);
+  inline_ = workers == 0;
   for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { WorkerLoop(); });
 }
 
@@ -130,12 +132,8 @@ void PiecePipeline::WorkerLoop() {
 void PiecePipeline::Submit() {
   Piece& p = Claim();
   ++count_;
-  if (inlineZlib_ || p.op == PieceOp::Copy) {
-    if (inlineZlib_) {
-      inlineZlib_->Run(p);
-    } else {
-      p.result = PieceResult::Stored;
-    }
+  if (inline_ || p.op == PieceOp::Copy) {
+    inlineZlib_->Run(p);
     p.state.store(kDone, std::memory_order_relaxed);
     return;
   }
@@ -147,11 +145,26 @@ void PiecePipeline::Submit() {
   jobsReady_.notify_one();
 }
 
+// Rather than sleep while the oldest piece is worked on, the caller takes queued pieces
+// itself: the caller's thread is one more worker, and no core is left idle.
 Piece& PiecePipeline::Front() {
   Piece& p = *ring_[head_];
   for (int s = p.state.load(std::memory_order_acquire); s != kDone;
        s = p.state.load(std::memory_order_acquire)) {
-    p.state.wait(s, std::memory_order_acquire);
+    Piece* job = nullptr;
+    {
+      std::lock_guard lock(mutex_);
+      if (!jobs_.empty()) {
+        job = jobs_.front();
+        jobs_.pop_front();
+      }
+    }
+    if (!job) {
+      p.state.wait(s, std::memory_order_acquire);
+      continue;
+    }
+    inlineZlib_->Run(*job);
+    job->state.store(kDone, std::memory_order_release);
   }
   return p;
 }

@@ -43,7 +43,7 @@ class PiecePipeline {
   PiecePipeline(const PiecePipeline&) = delete;
   PiecePipeline& operator=(const PiecePipeline&) = delete;
 
-  // Worker count for this machine: its cores, at most 8; 0 on a single core.
+  // Worker count for this machine: its cores but one, at most 8; 0 on a single core.
   static int DefaultWorkers();
 
   bool Full() const { return count_ == ring_.size(); }
@@ -68,7 +68,8 @@ class PiecePipeline {
   std::vector<std::unique_ptr<Piece>> ring_;
   std::size_t head_ = 0;
   std::size_t count_ = 0;
-  std::unique_ptr<Zlib> inlineZlib_;
+  std::unique_ptr<Zlib> inlineZlib_;  // the caller's thread's streams
+  bool inline_ = false;
   int level_;
   std::mutex mutex_;
   std::condition_variable jobsReady_;

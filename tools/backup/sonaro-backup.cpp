@@ -47,6 +47,8 @@ Common:
   -y, --yes               answer volume prompts by yourself: go on (restore: when the next
                           volume file exists); also the default when not on a terminal
   -q, --quiet             no progress bar
+  -j, --threads N         compression threads (default: one per core; 0: none); the
+                          archive is the same whatever N
   -h, --help              this text
 
 Exit codes: 0 done, 1 other failure, 2 usage, 3 archive missing or unreadable, 4 stopped,
@@ -63,6 +65,7 @@ struct Options {
   bool recursive = false, incremental = false, mark = false, fileIds = false;
   bool fullPath = false, yes = false, quiet = false, help = false;
   int32_t volumeSize = 0;
+  int threads = -1;
   std::string error;
 };
 
@@ -101,6 +104,11 @@ bool ParseValued(const std::string& a, const std::string& v, Options& o) {
     if (!ParseLevel(v, o.level)) return o.error = "unknown level \"" + v + "\"", false;
   } else if (a == "-m" || a == "--mode") {
     if (!ParseMode(v, o.mode)) return o.error = "unknown restore mode \"" + v + "\"", false;
+  } else if (a == "-j" || a == "--threads") {
+    char* end = nullptr;
+    const long n = std::strtol(v.c_str(), &end, 10);
+    if (v.empty() || *end || n < 0 || n > 64) return o.error = "threads must be 0 to 64", false;
+    o.threads = int(n);
   } else if (a == "-v" || a == "--volume-size") {
     if (!ParseSize(v, o.volumeSize)) {
       return o.error = "volume size must be a number of bytes from 20000 to 2G", false;
@@ -112,7 +120,8 @@ bool ParseValued(const std::string& a, const std::string& v, Options& o) {
 Options Parse(int argc, char** argv) {
   Options o;
   static const std::vector<std::string> valued = {"-t", "--title", "-l", "--level", "-m",
-                                                  "--mode", "-v", "--volume-size"};
+                                                  "--mode", "-v", "--volume-size", "-j",
+                                                  "--threads"};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     bool takesValue = false;
@@ -168,6 +177,7 @@ class ProgressBar {
 void InstallHandlers(TBackupFile& b, const Options& o, ProgressBar& bar, const std::string& archive,
                      bool restoring) {
   const bool ask = !o.yes && isatty(STDIN_FILENO);
+  b.WorkerThreads = o.threads;
   b.OnProgress = [&bar](TBackupFile&, const std::string& f, TPercentage p, bool&) {
     bar.Show(f, p);
   };
