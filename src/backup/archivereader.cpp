@@ -106,9 +106,13 @@ TBackupFile::Reader::Block TBackupFile::Reader::ExtractBlock(Sink& sink,
 }
 
 bool TBackupFile::Reader::CreateTarget(const std::string& path, Sink& sink) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A new file has no record of a backup; one that is overwritten loses it.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd >= 0) fs::SetArchiveFlag(fd);
+  }
   if (fd < 0) return false;
-  fs::SetArchiveFlag(fd);
   sink.fd = fd;
   ++e_.filesProcessed_;
   return true;
@@ -208,6 +212,7 @@ TBackupFile::Reader::Block TBackupFile::Reader::ReadLegacy(Sink& sink) {
 }
 
 bool TBackupFile::Reader::Decide(const std::string& target, int32_t date) const {
+  if (e_.RestoreMode == rmAll) return true;
   int32_t current = 0;
   const bool exists = fs::PathDosDate(target, current);
   switch (e_.RestoreMode) {
@@ -250,7 +255,13 @@ bool TBackupFile::Reader::RestoreFile(const std::string& rawName, int32_t date,
   if (!write) return true;
   targetDate_ = date;
   const auto slash = target.find_last_of('/');
-  return slash == std::string::npos || slash == 0 || fs::MakeDirectories(target.substr(0, slash));
+  if (slash == std::string::npos || slash == 0) return true;
+  // Files of one directory follow each other: make it once.
+  const std::string dir = target.substr(0, slash);
+  if (dir == lastDirectory_) return true;
+  if (!fs::MakeDirectories(dir)) return false;
+  lastDirectory_ = dir;
+  return true;
 }
 
 bool TBackupFile::Reader::NextVolume(const std::string& record) {

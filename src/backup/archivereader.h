@@ -70,4 +70,5 @@ class TBackupFile::Reader {
   bool inFile_ = false;
   Sink target_;
   int32_t targetDate_ = 0;
+  std::string lastDirectory_;
 };
