@@ -184,11 +184,10 @@ void InstallHandlers(TBackupFile& b, const Options& o, ProgressBar& bar, const s
   b.OnPump = [&b] {
     if (gInterrupted) b.Stop();
   };
-  b.OnError = [&bar](TBackupFile& s, int32_t code, const std::string& text) {
+  b.OnError = [&bar, archive](TBackupFile& s, int32_t code, const std::string& text) {
     bar.Clear();
-    std::cerr << "sonaro-backup: " << text << " (error " << code << ")";
-    if (!s.CurrentFile().empty()) std::cerr << ": " << s.CurrentFile();
-    std::cerr << "\n";
+    std::cerr << "sonaro-backup: " << text << " (error " << code << "): "
+              << (s.CurrentFile().empty() || code == 4 ? archive : s.CurrentFile()) << "\n";
   };
   b.OnNeedDisk = [&bar, ask, archive, restoring](TBackupFile&, uint16_t disk, bool& go) {
     bar.Clear();
@@ -307,7 +306,9 @@ int RestoreCommand(const Options& o) {
 int main(int argc, char** argv) {
   const Options o = Parse(argc, argv);
   if (o.help) return std::cout << kUsage, 0;
-  if (!o.error.empty()) return std::cerr << "sonaro-backup: " << o.error << "\n" << kUsage, 2;
+  if (!o.error.empty()) {
+    return std::cerr << "sonaro-backup: " << o.error << " (see sonaro-backup --help)\n", 2;
+  }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   try {
@@ -318,8 +319,8 @@ int main(int argc, char** argv) {
     std::cerr << "sonaro-backup: " << e.what() << "\n";
     return 1;
   }
-  std::cerr << (o.command.empty() ? std::string("sonaro-backup: no command given\n")
-                                  : "sonaro-backup: unknown command \"" + o.command + "\"\n")
-            << kUsage;
+  std::cerr << (o.command.empty() ? std::string("sonaro-backup: no command given")
+                                  : "sonaro-backup: unknown command \"" + o.command + "\"")
+            << " (see sonaro-backup --help)\n";
   return 2;
 }
