@@ -121,10 +121,10 @@ void statements()
         Reference ref(QStringLiteral("archivio.db"));
         int rows = 0;
         const QString refSql = QString::fromUtf8(s.sqlite);
-        const double screen = bestMs(3, [&] { openScreen(q, s.dialect); });
-        const double refScreen = bestMs(3, [&] { ref.run(refSql, {}, 40); });
-        const double all = bestMs(3, [&] { rows = readAll(q, s.dialect); });
-        const double refAll = bestMs(3, [&] { ref.run(refSql); });
+        const double screen = bestMs(5, [&] { openScreen(q, s.dialect); });
+        const double refScreen = bestMs(5, [&] { ref.run(refSql, {}, 40); });
+        const double all = bestMs(5, [&] { rows = readAll(q, s.dialect); });
+        const double refAll = bestMs(5, [&] { ref.run(refSql); });
         std::printf("%-36s %8.2f ms %7.2f ms %5.2fx | %7.1f ms %7.1f ms %5.2fx | %d\n", s.name, screen, refScreen,
                     screen / refScreen, all, refAll, all / refAll, rows);
         std::fflush(stdout);
@@ -204,11 +204,11 @@ int main(int argc, char **argv)
         Table a(QStringLiteral("tArchivio"), QStringLiteral("archivio.db"));
         Table c(QStringLiteral("tCanzoni"), QStringLiteral("canzoni.db"));
         std::printf("%-58s %14s %14s %8s\n", "opening", "engine", "sqlite", "ratio");
-        const double openA = bestMs(3, [&] { a.close(); a.open(); });
-        const double refA = bestMs(3, [&] { Reference r(QStringLiteral("archivio.db")); r.run(QStringLiteral("SELECT rowid FROM archivio ORDER BY Codice")); });
+        const double openA = bestMs(5, [&] { a.close(); a.open(); });
+        const double refA = bestMs(5, [&] { Reference r(QStringLiteral("archivio.db")); r.run(QStringLiteral("SELECT rowid FROM archivio ORDER BY Codice")); });
         line("open tArchivio (key order)", openA, refA, qPrintable(QStringLiteral("%1 CDs").arg(a.recordCount())));
-        const double openC = bestMs(3, [&] { c.close(); c.open(); });
-        const double refC = bestMs(3, [&] { Reference r(QStringLiteral("canzoni.db")); r.run(QStringLiteral("SELECT rowid FROM canzoni")); });
+        const double openC = bestMs(5, [&] { c.close(); c.open(); });
+        const double refC = bestMs(5, [&] { Reference r(QStringLiteral("canzoni.db")); r.run(QStringLiteral("SELECT rowid FROM canzoni")); });
         line("open tCanzoni (natural order)", openC, refC, qPrintable(QStringLiteral("%1 tracks").arg(c.recordCount())));
         moves(a, c);
         statements();

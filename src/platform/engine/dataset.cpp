@@ -323,7 +323,7 @@ const QVariant &DataSet::Impl::cachedValue(int row, int col) const
         const qint64 key = qint64(page) * qint64(be->columns().size()) + col;
         auto it = lazyCache.find(key);
         if (it == lazyCache.end()) {
-            if (lazyCache.size() >= 8) // pictures are big: keep few pages of them
+            if (lazyCache.size() >= 4) // pictures are big: keep few pages of them
                 lazyCache.clear();
             it = lazyCache.emplace(key, std::vector<QVariant>()).first;
             be->readLazyPage(from, n, col, it->second);
@@ -332,7 +332,7 @@ const QVariant &DataSet::Impl::cachedValue(int row, int col) const
     }
     auto it = rowCache.find(page);
     if (it == rowCache.end()) {
-        if (rowCache.size() >= 64)
+        if (rowCache.size() >= 16) // 4,096 rows
             rowCache.clear();
         it = rowCache.emplace(page, Page()).first;
         be->readPage(from, n, it->second);

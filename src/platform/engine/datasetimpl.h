@@ -7,7 +7,7 @@
 
 #include <unordered_map>
 
-constexpr int kPageRows = 64; // rows read together for grids and reports
+constexpr int kPageRows = 256; // rows read together for grids and reports
 
 // The ordered row set of an open dataset. Positions are 0-based indexes into it.
 class Backend {

@@ -437,6 +437,11 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
         else
             order << sqlite::quoteIdent(resolve(cols, ctx, o.name, o.pos).name);
     }
+    // With a condition, scanning the rows and sorting the few found beats walking an index
+    // in order and reading every row to test it; "+" keeps SQLite off the index for ordering.
+    if (out.plain && !out.where.isEmpty())
+        for (QString &o : order)
+            o.prepend(QLatin1Char('+'));
     if (out.plain) {
         order << QStringLiteral("rowid");
         out.orderBy = QStringLiteral("ORDER BY ") + order.join(QStringLiteral(", "));
