@@ -19,6 +19,10 @@ const std::filesystem::path& Scratch() {
   static const std::filesystem::path dir = [] {
     std::string templ = std::filesystem::temp_directory_path().string() + "/sonaro-fuzz-XXXXXX";
     if (!mkdtemp(templ.data())) std::abort();
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(Scratch(), ec);
+    });
     return std::filesystem::path(templ);
   }();
   return dir;
