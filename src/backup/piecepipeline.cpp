@@ -138,16 +138,18 @@ void PiecePipeline::Submit() {
     return;
   }
   p.state.store(kQueued, std::memory_order_relaxed);
-  {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(&p);
-  }
-  jobsReady_.notify_one();
+  std::lock_guard lock(mutex_);
+  jobs_.push_back(&p);
+  unannounced_ = true;  // workers are woken once per batch, in Front
 }
 
 // Rather than sleep while the oldest piece is worked on, the caller takes queued pieces
 // itself: the caller's thread is one more worker, and no core is left idle.
 Piece& PiecePipeline::Front() {
+  if (unannounced_) {
+    unannounced_ = false;
+    jobsReady_.notify_all();
+  }
   Piece& p = *ring_[head_];
   for (int s = p.state.load(std::memory_order_acquire); s != kDone;
        s = p.state.load(std::memory_order_acquire)) {

@@ -75,6 +75,7 @@ class PiecePipeline {
   std::condition_variable jobsReady_;
   std::deque<Piece*> jobs_;
   bool stopping_ = false;
+  bool unannounced_ = false;  // jobs queued since the workers were last woken
   std::vector<std::thread> threads_;
 };
 
