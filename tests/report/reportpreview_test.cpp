@@ -47,8 +47,11 @@ TEST_F(Preview, PagesThroughWhatTheLayoutGave)
     EXPECT_EQ(preview.currentPage(), 5);
     preview.showPage(0);
     EXPECT_EQ(preview.currentPage(), 1);
+    EXPECT_EQ(preview.zoom(), 1.0); // the report's 100 %
     preview.setZoom(2.0);
     EXPECT_EQ(preview.zoom(), 2.0);
+    report.page().zoom = 150;
+    EXPECT_EQ(ReportPreview(report).zoom(), 1.5);
     EXPECT_EQ(preview.windowTitle(), QStringLiteral("Anteprima di stampa"));
     QStringList buttons;
     for (const QPushButton *b : preview.findChildren<QPushButton *>())

@@ -91,6 +91,13 @@ ReportPreview::ReportPreview(Report &report, QWidget *parent)
     setModal(true);
     buildUi();
     current_ = pages_.empty() ? 0 : 1;
+    // Opens at the report's own zoom (100 % unless the report says otherwise).
+    zoom_ = std::clamp(report.page().zoom / 100.0, 0.1, 8.0);
+    const QSignalBlocker block(zoomBox_);
+    zoomBox_->setCurrentIndex(-1);
+    for (int i = 0; i < int(std::size(kZooms)); ++i)
+        if (kZooms[i].factor == zoom_)
+            zoomBox_->setCurrentIndex(i);
     refresh();
     if (const QScreen *screen = this->screen()) {
         const QRect avail = screen->availableGeometry();
@@ -210,8 +217,9 @@ void ReportPreview::keyPressEvent(QKeyEvent *event)
 void ReportPreview::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (kZooms[zoomBox_->currentIndex()].factor <= 0)
-        zoomChosen(zoomBox_->currentIndex());
+    const int index = zoomBox_->currentIndex();
+    if (index >= 0 && kZooms[index].factor <= 0)
+        zoomChosen(index);
 }
 
 void ReportPreview::printTo(QPrinter &printer) const
