@@ -75,6 +75,7 @@ TEST_F(DialectTest, QuotedStatementsGiveTheirRows)
         {"keywords in any case", "select codice FROM ARCHIVIO where numero=12 ORDER BY codice", {"C3", "D4"}},
         {"Like with %", "Select Codice From archivio Where Autore Like 'M%' Order by Codice", {"A1", "E5"}},
         {"blank equals ''", "Select Codice From archivio Where Anno=''", {"D4"}},
+        {"a signed number", "Select Codice From archivio Where Numero>-1 and Numero<2", {"A1"}},
         {"empty range strings find nothing", "Select Codice From archivio Where Data>='' and Data<'' Order by Codice", {}},
     };
     for (const Case &c : cases) {

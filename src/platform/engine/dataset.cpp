@@ -120,9 +120,9 @@ void DataSet::close()
     d->pos = -1;
     d->eof = d->bof = true;
     state_ = DataSetState::Inactive;
-    notify(DataEvent::Closed);
     if (!d->persistentFields)
         d->fields.clear();
+    notify(DataEvent::Closed);
 }
 
 bool DataSet::readOnly() const

@@ -42,8 +42,10 @@ std::vector<Token> tokenize(const QString &s, const QString &context)
             t.kind = TokenKind::Ident;
             t.text = s.mid(i, j - i);
             i = j;
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
-            int j = i;
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())
+                   || (c == QLatin1Char('-') && i + 1 < n && s[i + 1].isDigit() && !out.empty()
+                       && out.back().kind == TokenKind::Symbol)) {
+            int j = c == QLatin1Char('-') ? i + 1 : i; // a sign right after an operator
             while (j < n && s[j].isDigit())
                 ++j;
             if (j < n && s[j] == QLatin1Char('.')) {
