@@ -1,6 +1,8 @@
 // Editing rules: pending changes, posts that fail and stay pending, deletes, key rules.
 #include "fixture.h"
 
+#include <QFile>
+
 namespace {
 
 class EditingTest : public CatalogueTest {
@@ -176,6 +178,25 @@ TEST_F(EditingTest, EmptyTableOnlyWhileClosed)
     c.emptyTable();
     c.open();
     EXPECT_TRUE(c.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Guards against WAL or a left-over journal: the backup copies bare .db files.
+TEST_F(EditingTest, PostsLeaveOnlyTheWholeTableFileOnDisk)
+{
+    a.edit();
+    f("Titolo")->setAsString(QStringLiteral("Dopo"));
+    a.post();
+    c.first();
+    c.deleteRecord();
+    for (const char *extra : {"archivio.db-journal", "archivio.db-wal", "canzoni.db-journal", "canzoni.db-wal"})
+        EXPECT_FALSE(QFile::exists(QLatin1String(extra))) << extra;
+    a.close();
+    c.close();
+    EXPECT_EQ(fileBytes(QStringLiteral("archivio.db")).mid(18, 2), QByteArray("\x01\x01", 2)); // legacy journal format
 }
 
 } // namespace
