@@ -101,25 +101,36 @@ bool inSospeso(const DataSet &ds)
 
 QString filtroCanzoni(const QString &codice)
 {
+    // Every CD has a code: an empty one is a new CD, or none at all, with no tracks.
+    if (codice.isEmpty())
+        return nessunaCanzone;
     if (!codice.contains(QLatin1Char('\'')))
         return QStringLiteral("Codice='%1'").arg(codice);
     if (!codice.contains(QLatin1Char('"')))
         return QStringLiteral("Codice=\"%1\"").arg(codice);
-    throw RuntimeError(QStringLiteral("Il codice %1 contiene sia apici sia virgolette: non si "
-                                      "possono mostrare le sue canzoni. Usare un codice con un "
-                                      "solo tipo di virgolette.")
+    throw RuntimeError(QStringLiteral("Il codice %1 contiene sia apici (') sia virgolette (\"): "
+                                      "le canzoni di questo Cd non si possono trovare.")
                            .arg(codice));
 }
 
 void filtraCanzoni(const QString &codice)
 {
+    // The same refusal is told once, not by each handler that follows one move.
+    static QString rifiutato;
+    static bool detto = false;
     QString testo;
     try {
         testo = filtroCanzoni(codice);
     } catch (...) {
+        const bool giaDetto = detto && rifiutato == codice;
         applicaFiltro(nessunaCanzone);
+        detto = true;
+        rifiutato = codice;
+        if (giaDetto)
+            return;
         throw;
     }
+    detto = false;
     applicaFiltro(testo);
 }
 
@@ -267,8 +278,10 @@ void TfCd::sbEliminaClick()
         archivio.cancel();
     const bool memorizzato = archivio.state() == DataSetState::Browse && !archivio.isEmpty();
     const QString codice = ::data->tArchivioCodice->asString();
-    if (memorizzato)
+    if (memorizzato) {
+        filtroCanzoni(codice); // a code no filter can hold: its tracks cannot be found
         filtraCanzoni(codice);
+    }
     ::data->tCanzoni.first();
     {
         ControlliSospesi sospesi;
