@@ -221,45 +221,66 @@ void Backend::readLazyPage(int from, int n, int col, std::vector<QVariant> &out)
 // One statement reads a page of rows by rowid; unused places are bound to NULL.
 constexpr int pageSize = kPageRows;
 
-sqlite::Stmt &RowStore::pageStatement(int col)
+// A page is read with one statement: by a rowid range when its rows lie close together in
+// ascending rowid order (a sequential read), else by a list of rowids.
+sqlite::Stmt &RowStore::pageStatement(int col, bool range)
 {
-    QStringList marks;
-    for (int i = 0; i < pageSize; ++i)
-        marks << QStringLiteral("?");
-    const QString in = QStringLiteral(" FROM %1 WHERE rowid IN (%2)").arg(quoteIdent(spec_.table), marks.join(QLatin1Char(',')));
-    if (col < 0) {
-        if (!pageStmt_.valid()) {
-            QStringList eager{QStringLiteral("rowid")};
-            for (int c : eagerCols_)
-                eager << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(c)])].name);
-            pageStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT ") + eager.join(QLatin1Char(',')) + in);
-        }
-        return pageStmt_;
+    QString from = QStringLiteral(" FROM %1 WHERE ").arg(quoteIdent(spec_.table));
+    if (range) {
+        from += QStringLiteral("rowid BETWEEN ? AND ?");
+    } else {
+        QStringList marks;
+        for (int i = 0; i < pageSize; ++i)
+            marks << QStringLiteral("?");
+        from += QStringLiteral("rowid IN (%1)").arg(marks.join(QLatin1Char(',')));
     }
-    lazyPageStmts_.resize(cols_.size());
-    sqlite::Stmt &st = lazyPageStmts_[size_t(col)];
-    if (!st.valid())
-        st = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT rowid,%1").arg(quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name)) + in);
+    pageStmts_.resize((cols_.size() + 1) * 2);
+    sqlite::Stmt &st = pageStmts_[size_t(col + 1) * 2 + (range ? 1 : 0)];
+    if (!st.valid()) {
+        QStringList names{QStringLiteral("rowid")};
+        if (col >= 0)
+            names << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
+        for (size_t i = 0; col < 0 && i < eagerCols_.size(); ++i)
+            names << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(eagerCols_[i])])].name);
+        st = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT ") + names.join(QLatin1Char(',')) + from);
+    }
     return st;
 }
 
-void RowStore::bindPage(sqlite::Stmt &st, int from, int n)
+// Binds the page's rows; returns the statement to step. `at` maps rowid -> place in the page.
+sqlite::Stmt &RowStore::preparePage(int from, int n, int col, std::unordered_map<qint64, size_t> &at)
 {
-    for (int i = 0; i < pageSize; ++i)
-        st.bind(i + 1, i < n ? QVariant(ids_[size_t(from + i)]) : QVariant());
+    bool ascending = true;
+    for (int i = 0; i < n; ++i) {
+        at.emplace(ids_[size_t(from + i)], size_t(i));
+        ascending = ascending && (i == 0 || ids_[size_t(from + i)] > ids_[size_t(from + i - 1)]);
+    }
+    const qint64 lo = ids_[size_t(from)], hi = ids_[size_t(from + n - 1)];
+    const bool range = ascending && hi - lo < qint64(n) * 8;
+    sqlite::Stmt &st = pageStatement(col, range);
+    if (range) {
+        st.bind(1, lo);
+        st.bind(2, hi);
+    } else {
+        for (int i = 0; i < pageSize; ++i)
+            st.bind(i + 1, i < n ? QVariant(ids_[size_t(from + i)]) : QVariant());
+    }
+    return st;
 }
 
 void RowStore::readPage(int from, int n, std::vector<std::vector<QVariant>> &out)
 {
-    sqlite::Stmt &st = pageStatement(-1);
-    sqlite::StmtUse use(st);
-    bindPage(st, from, n);
-    std::unordered_map<qint64, size_t> at;
-    for (int i = 0; i < n; ++i)
-        at.emplace(ids_[size_t(from + i)], size_t(i));
     out.assign(size_t(n), std::vector<QVariant>(cols_.size()));
+    if (n <= 0)
+        return;
+    std::unordered_map<qint64, size_t> at;
+    sqlite::Stmt &st = preparePage(from, n, -1, at);
+    sqlite::StmtUse use(st);
     while (st.step()) {
-        std::vector<QVariant> &row = out[at[st.columnInt64(0)]];
+        const auto it = at.find(st.columnInt64(0));
+        if (it == at.end())
+            continue;
+        std::vector<QVariant> &row = out[it->second];
         for (size_t i = 0; i < eagerCols_.size(); ++i)
             row[size_t(eagerCols_[i])] = st.column(int(i) + 1);
     }
@@ -269,13 +290,15 @@ void RowStore::readLazyPage(int from, int n, int col, std::vector<QVariant> &out
 {
     if (!cols_[size_t(col)].lazy())
         return Backend::readLazyPage(from, n, col, out);
-    sqlite::Stmt &st = pageStatement(col);
-    sqlite::StmtUse use(st);
-    bindPage(st, from, n);
-    std::unordered_map<qint64, size_t> at;
-    for (int i = 0; i < n; ++i)
-        at.emplace(ids_[size_t(from + i)], size_t(i));
     out.assign(size_t(n), QVariant());
-    while (st.step())
-        out[at[st.columnInt64(0)]] = st.column(1);
+    if (n <= 0)
+        return;
+    std::unordered_map<qint64, size_t> at;
+    sqlite::Stmt &st = preparePage(from, n, col, at);
+    sqlite::StmtUse use(st);
+    while (st.step()) {
+        const auto it = at.find(st.columnInt64(0));
+        if (it != at.end())
+            out[it->second] = st.column(1);
+    }
 }

@@ -7,6 +7,7 @@
 #include "sqlite.h"
 
 #include <memory>
+#include <unordered_map>
 
 class RowStore : public Backend {
 public:
@@ -54,11 +55,10 @@ private:
     std::vector<int> eagerCols_;
     std::vector<sqlite::Stmt> lazyStmts_;
     sqlite::Stmt keyStmt_;
-    sqlite::Stmt pageStmt_;
-    std::vector<sqlite::Stmt> lazyPageStmts_;
+    std::vector<sqlite::Stmt> pageStmts_; // (shown column + 1) * 2 + range; -1 for the eager ones
     std::vector<sqlite::Stmt> locateStmts_;
-    void bindPage(sqlite::Stmt &st, int from, int n);
-    sqlite::Stmt &pageStatement(int col);
+    sqlite::Stmt &pageStatement(int col, bool range);
+    sqlite::Stmt &preparePage(int from, int n, int col, std::unordered_map<qint64, size_t> &at);
 };
 
 // Rows of a grouped, summed or distinct query, held in memory (they are few).
