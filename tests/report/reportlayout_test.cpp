@@ -200,3 +200,15 @@ TEST_F(ReportItems, WalkLeavesTheLastRowCurrentAndControlsEnabled)
     EXPECT_EQ(cat.archivio.recNo(), 2);
     EXPECT_FALSE(cat.archivio.controlsDisabled());
 }
+
+// Regression: a walk that failed at its first step left the data set's controls disabled.
+TEST_F(ReportItems, FailedWalkGivesTheControlsBack)
+{
+    addCd(1, QStringLiteral("A001"), QStringLiteral("Mina"), QStringLiteral("Mina 25"));
+    cat.archivio.append();
+    cat.archivio.fieldByName(QStringLiteral("Autore"))->setAsString(QStringLiteral("Senza codice"));
+    Report r;
+    buildListing(r, &cat.archivio);
+    EXPECT_THROW(layoutReport(r), EngineError); // moving posts the record, which has no code
+    EXPECT_FALSE(cat.archivio.controlsDisabled());
+}

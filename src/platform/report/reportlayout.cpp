@@ -43,6 +43,14 @@ struct ReportLayout::State {
     std::optional<BandPiece> pending; // evaluated, waiting for room on a page
 
     explicit State(Report &r) : report(r) {}
+    ~State()
+    {
+        // Also when the walk failed half-way: the data set's controls come back.
+        if (controlsDisabled)
+            data->enableControls();
+    }
+    State(const State &) = delete;
+    State &operator=(const State &) = delete;
 
     void prepare();
     QString textOf(const ReportItem &item) const;
@@ -294,11 +302,7 @@ ReportLayout::ReportLayout(Report &report) : s(std::make_unique<State>(report))
     s->prepare();
 }
 
-ReportLayout::~ReportLayout()
-{
-    if (s->controlsDisabled)
-        s->data->enableControls();
-}
+ReportLayout::~ReportLayout() = default;
 
 std::shared_ptr<const ReportFonts> ReportLayout::fonts() const { return s->fonts; }
 
