@@ -1,9 +1,17 @@
 // The CD form: its handlers, the track filter and set.xxt.
 //
-// The track list always shows the tracks of the CD that is stored under the current
-// record: a browsed CD's own code, nothing yet for a new one, and during Modifica the code
-// the CD had when the change began (a code being typed is not a CD yet). Each step that
-// may fail leaves the list on the current CD or empty, never on another CD.
+// States of the form (the table's state, the edit and lookup boxes):
+//   Browsing  (browse, boxes disabled) --Inserisci--> Inserting (insert, boxes enabled,
+//             InInserimento) --Conferma: posted / Annulla: dropped, ContaCd given back-->
+//   Browsing  --Modifica--> Modifying (edit, boxes enabled) --Conferma / Annulla-->
+//   Browsing. A move with the CD navigator posts a modified change and returns to
+//   Browsing; Elimina deletes (or drops a new CD) and leaves the boxes as they were.
+// Invariants:
+//   - ContaCd is the number of CD records counting a pending new one.
+//   - The track list shows the tracks of the CD that is stored under the current record:
+//     a browsed CD's own code, nothing for a new one, and during Modifica the code the CD
+//     had when the change began (a code being typed is not a CD yet). A step that fails
+//     leaves the list on the current CD or empty, never on another CD.
 #include "main.h"
 
 #include "ui_main.h"

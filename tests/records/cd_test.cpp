@@ -19,24 +19,15 @@ QString codice(TfCd *f)
     return f->findChild<QLineEdit *>(QStringLiteral("edCodice"))->text();
 }
 
-bool boxAbilitati(TfCd *f)
+// How many of the fourteen boxes that the state switch reaches are enabled.
+int abilitati(TfCd *f)
 {
+    int n = 0;
     for (const char *name : {"edCodice", "edTitolo", "edAnno", "edValore", "edData", "DBEdit2",
                              "DBEdit1", "cbAutore", "cbProv", "cbEt", "cbSupporto", "cbTipo",
                              "cbGenere", "cbNegozio"})
-        if (!f->findChild<QWidget *>(QLatin1String(name))->isEnabled())
-            return false;
-    return true;
-}
-
-bool boxDisabilitati(TfCd *f)
-{
-    for (const char *name : {"edCodice", "edTitolo", "edAnno", "edValore", "edData", "DBEdit2",
-                             "DBEdit1", "cbAutore", "cbProv", "cbEt", "cbSupporto", "cbTipo",
-                             "cbGenere", "cbNegozio"})
-        if (f->findChild<QWidget *>(QLatin1String(name))->isEnabled())
-            return false;
-    return true;
+        n += f->findChild<QWidget *>(QLatin1String(name))->isEnabled() ? 1 : 0;
+    return n;
 }
 
 } // namespace
@@ -61,7 +52,7 @@ TEST_F(RecordsTest, OpensOnTheFirstCdWithItsTracksAndOnlyTracksEnabled)
     naviga(f, "DBNavigator1", DBNavigator::Next);
     EXPECT_EQ(codice(f), QStringLiteral("B002"));
     EXPECT_EQ(colonna(f, "DBGrid1"), (QStringList{"B002 1", "B002 2"}));
-    EXPECT_TRUE(boxDisabilitati(f));
+    EXPECT_EQ(abilitati(f), 0);
 }
 
 TEST_F(RecordsTest, NumbersNewCdsFromTheCounterThroughAnnullaAndConferma)
@@ -70,11 +61,11 @@ TEST_F(RecordsTest, NumbersNewCdsFromTheCounterThroughAnnullaAndConferma)
     TfCd *f = apriCd();
     clic(f, "sbInserisci");
     EXPECT_EQ(numero(f), QStringLiteral("6"));
-    EXPECT_TRUE(boxAbilitati(f));
+    EXPECT_EQ(abilitati(f), 14);
     EXPECT_EQ(codice(f), QString());
     clic(f, "sbAnnulla");
     EXPECT_EQ(f->ContaCd, 5);
-    EXPECT_TRUE(boxDisabilitati(f));
+    EXPECT_EQ(abilitati(f), 0);
     clic(f, "sbInserisci");
     EXPECT_EQ(numero(f), QStringLiteral("6"));
     scrivi(f, "edCodice", QStringLiteral("NUOVO1"));
@@ -82,7 +73,7 @@ TEST_F(RecordsTest, NumbersNewCdsFromTheCounterThroughAnnullaAndConferma)
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Browse);
     EXPECT_EQ(campoSalvato(QStringLiteral("NUOVO1"), "Numero").toInt(), 6);
     EXPECT_EQ(numero(f), QStringLiteral("6"));
-    EXPECT_TRUE(boxDisabilitati(f));
+    EXPECT_EQ(abilitati(f), 0);
     clic(f, "sbInserisci");
     EXPECT_EQ(numero(f), QStringLiteral("7"));
     clic(f, "sbAnnulla");
@@ -94,12 +85,12 @@ TEST_F(RecordsTest, ModificaThenAnnullaRestoresTheCdAndKeepsTheCounter)
     TfCd *f = apriCd();
     const QString titolo = w<QLineEdit>(f, "edTitolo")->text();
     clic(f, "sbModifica");
-    EXPECT_TRUE(boxAbilitati(f));
+    EXPECT_EQ(abilitati(f), 14);
     scrivi(f, "edTitolo", QStringLiteral("Cambiato"));
     clic(f, "sbAnnulla");
     EXPECT_EQ(w<QLineEdit>(f, "edTitolo")->text(), titolo);
     EXPECT_EQ(campoSalvato(codice(f), "Titolo").toString(), titolo);
-    EXPECT_TRUE(boxDisabilitati(f));
+    EXPECT_EQ(abilitati(f), 0);
     EXPECT_EQ(f->ContaCd, 3);
     clic(f, "sbInserisci");
     EXPECT_EQ(numero(f), QStringLiteral("4"));
@@ -224,7 +215,7 @@ TEST_F(RecordsTest, ABadDateOrADuplicateCodeLeavesTheRecordPending)
     clic(f, "sbConferma");
     EXPECT_EQ(dialogs->texts(Kind::Error).value(0), QStringLiteral("'31/02/1999' is not a valid date"));
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Edit);
-    EXPECT_TRUE(boxAbilitati(f));
+    EXPECT_EQ(abilitati(f), 14);
     scrivi(f, "edData", QStringLiteral("01/02/1999"));
     clic(f, "sbConferma");
     EXPECT_EQ(campoSalvato(QStringLiteral("A001"), "Anno").toString(), QStringLiteral("1999"));
@@ -234,7 +225,7 @@ TEST_F(RecordsTest, ABadDateOrADuplicateCodeLeavesTheRecordPending)
     dialogs->expectError();
     clic(f, "sbConferma");
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Insert);
-    EXPECT_TRUE(boxAbilitati(f));
+    EXPECT_EQ(abilitati(f), 14);
     EXPECT_EQ(f->ContaCd, 3);
     clic(f, "sbAnnulla");
     EXPECT_EQ(f->ContaCd, 2);
