@@ -374,14 +374,14 @@ static void checkGrouped(const ParsedSelect &s, const Columns &cols, const QStri
     }
 }
 
-CompiledSelect SelectStatement::compile(const Columns &cols) const
+namespace {
+
+const QString sqlContext = QStringLiteral("SQL");
+
+// The result's columns; returns whether the statement groups or sums.
+bool outputColumns(const ParsedSelect &s, const Columns &cols, CompiledSelect &out)
 {
-    const QString ctx = QStringLiteral("SQL");
-    const ParsedSelect &s = *p_;
-    CompiledSelect out;
-    out.table = s.table.name;
     bool aggregate = !s.groupBy.empty();
-    QStringList exprs, rawExprs;
     for (int i = 0; s.star && i < int(cols.size()); ++i)
         out.columns.push_back({cols[size_t(i)].name, cols[size_t(i)].type, cols[size_t(i)].size, i});
     for (const Item &it : s.items) {
@@ -391,12 +391,12 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
             oc.type = FieldType::Integer;
             aggregate = true;
         } else {
-            const Column &c = resolve(cols, ctx, it.column, it.pos, &oc.source);
+            const Column &c = resolve(cols, sqlContext, it.column, it.pos, &oc.source);
             oc.type = c.type;
             oc.size = c.size;
             if (it.kind == Item::Sum) {
                 if (c.type != FieldType::Integer && c.type != FieldType::Float)
-                    failAt(ctx, it.pos, QStringLiteral("Sum needs a numeric field, %1 is not one").arg(c.name));
+                    failAt(sqlContext, it.pos, QStringLiteral("Sum needs a numeric field, %1 is not one").arg(c.name));
                 oc.source = -1;
                 aggregate = true;
             }
@@ -404,27 +404,30 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
         out.columns.push_back(oc);
     }
     if (aggregate && s.star)
-        failAt(ctx, s.table.pos, QStringLiteral("\"*\" cannot be grouped"));
-    if (aggregate)
-        checkGrouped(s, cols, ctx);
-    out.plain = !aggregate && !s.distinct;
-    out.where = compileCondition(s.where, cols, ctx);
+        failAt(sqlContext, s.table.pos, QStringLiteral("\"*\" cannot be grouped"));
+    return aggregate;
+}
 
+// SQLite expressions of the result's columns, without their aliases.
+QStringList columnExpressions(const ParsedSelect &s, const Columns &cols, const CompiledSelect &out)
+{
+    QStringList exprs;
     for (size_t i = 0; i < out.columns.size(); ++i) {
         const OutputColumn &oc = out.columns[i];
-        QString e;
         if (oc.source >= 0)
-            e = out.plain ? sqlite::quoteIdent(cols[size_t(oc.source)].name) : blankAsNull(cols[size_t(oc.source)]);
-        else if (s.star || s.items[i].kind == Item::Count)
-            e = QStringLiteral("COUNT(*)");
+            exprs << (out.plain ? sqlite::quoteIdent(cols[size_t(oc.source)].name) : blankAsNull(cols[size_t(oc.source)]));
+        else if (s.items[i].kind == Item::Count)
+            exprs << QStringLiteral("COUNT(*)");
         else
-            e = QStringLiteral("SUM(%1)").arg(sqlite::quoteIdent(cols[size_t(findColumn(cols, s.items[i].column))].name));
-        rawExprs << e;
-        exprs << e + QStringLiteral(" AS ") + sqlite::quoteIdent(oc.name);
+            exprs << QStringLiteral("SUM(%1)").arg(sqlite::quoteIdent(cols[size_t(findColumn(cols, s.items[i].column))].name));
     }
-    QStringList group, order;
-    for (const NameRef &g : s.groupBy)
-        group << blankAsNull(resolve(cols, ctx, g.name, g.pos));
+    return exprs;
+}
+
+// Order by names a result column (an alias too) or a column of the table.
+QStringList orderTerms(const ParsedSelect &s, const Columns &cols, const CompiledSelect &out)
+{
+    QStringList order;
     for (const NameRef &o : s.orderBy) {
         int outIndex = -1;
         for (size_t i = 0; i < out.columns.size() && outIndex < 0; ++i)
@@ -435,29 +438,49 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
         else if (outIndex >= 0)
             order << sqlite::quoteIdent(cols[size_t(out.columns[size_t(outIndex)].source)].name);
         else
-            order << sqlite::quoteIdent(resolve(cols, ctx, o.name, o.pos).name);
+            order << sqlite::quoteIdent(resolve(cols, sqlContext, o.name, o.pos).name);
     }
     // With a condition, scanning the rows and sorting the few found beats walking an index
     // in order and reading every row to test it; "+" keeps SQLite off the index for ordering.
     if (out.plain && !out.where.isEmpty())
-        for (QString &o : order)
-            o.prepend(QLatin1Char('+'));
+        for (QString &term : order)
+            term.prepend(QLatin1Char('+'));
+    return order;
+}
+
+} // namespace
+
+CompiledSelect SelectStatement::compile(const Columns &cols) const
+{
+    const ParsedSelect &s = *p_;
+    CompiledSelect out;
+    out.table = s.table.name;
+    const bool aggregate = outputColumns(s, cols, out);
+    if (aggregate)
+        checkGrouped(s, cols, sqlContext);
+    out.plain = !aggregate && !s.distinct;
+    out.where = compileCondition(s.where, cols, sqlContext);
+    const QStringList exprs = columnExpressions(s, cols, out);
+    QStringList named, group;
+    for (size_t i = 0; i < out.columns.size(); ++i)
+        named << exprs[qsizetype(i)] + QStringLiteral(" AS ") + sqlite::quoteIdent(out.columns[i].name);
+    for (const NameRef &g : s.groupBy)
+        group << blankAsNull(resolve(cols, sqlContext, g.name, g.pos));
+    QStringList order = orderTerms(s, cols, out);
     if (out.plain) {
         order << QStringLiteral("rowid");
         out.orderBy = QStringLiteral("ORDER BY ") + order.join(QStringLiteral(", "));
+    } else if (order.isEmpty() && s.distinct && group.isEmpty()) {
+        order = exprs; // distinct values come sorted (the year boxes list them)
     }
     QString sql = QStringLiteral("SELECT ") + (s.distinct ? QStringLiteral("DISTINCT ") : QString())
-                  + exprs.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + sqlite::quoteIdent(s.table.name);
+                  + named.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + sqlite::quoteIdent(s.table.name);
     if (!out.where.isEmpty())
         sql += QStringLiteral(" WHERE ") + out.where.sql;
     if (!group.isEmpty())
         sql += QStringLiteral(" GROUP BY ") + group.join(QStringLiteral(", "));
-    if (out.plain)
-        sql += QLatin1Char(' ') + out.orderBy;
-    else if (!order.isEmpty())
+    if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
-    else if (s.distinct && group.isEmpty()) // distinct values come sorted (year boxes list them)
-        sql += QStringLiteral(" ORDER BY ") + rawExprs.join(QStringLiteral(", "));
     out.full = {sql, out.where.params};
     return out;
 }
