@@ -19,6 +19,16 @@ static bool identPart(QChar c)
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
+// The operator or punctuation at i, or an empty text for a character outside the dialect.
+static QString symbolAt(const QString &s, int i)
+{
+    static const char *twoChar[] = {"<=", ">=", "<>"};
+    for (const char *op : twoChar)
+        if (s.mid(i, 2) == QLatin1String(op))
+            return QLatin1String(op);
+    return QStringLiteral("=<>,()*").contains(s[i]) ? QString(s[i]) : QString();
+}
+
 std::vector<Token> tokenize(const QString &s, const QString &context)
 {
     std::vector<Token> out;
@@ -66,16 +76,10 @@ std::vector<Token> tokenize(const QString &s, const QString &context)
             t.text = s.mid(i + 1, close - i - 1);
             i = close + 1;
         } else {
-            static const char *twoChar[] = {"<=", ">=", "<>"};
             t.kind = TokenKind::Symbol;
-            for (const char *op : twoChar)
-                if (s.mid(i, 2) == QLatin1String(op))
-                    t.text = QLatin1String(op);
-            if (t.text.isEmpty()) {
-                if (!QStringLiteral("=<>,()*").contains(c))
-                    fail(i, QStringLiteral("\"%1\" is not understood").arg(c));
-                t.text = c;
-            }
+            t.text = symbolAt(s, i);
+            if (t.text.isEmpty())
+                fail(i, QStringLiteral("\"%1\" is not understood").arg(c));
             i += int(t.text.size());
         }
         t.endPos = i + 1;
