@@ -30,6 +30,8 @@ TEST_F(RecordsTest, Screenshots)
 
     dialogs->expectModal([&](QDialog &form) {
         form.show();
+        // A virtual display has no window manager to maximise the form: do it here.
+        form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         QTest::qWait(400);
         naviga(&form, "DBNavigator1", DBNavigator::Next);
         QTest::qWait(200);
