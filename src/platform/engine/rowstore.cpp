@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_set>
 
 using sqlite::quoteIdent;
@@ -80,10 +81,28 @@ QVariantList RowStore::conditionParams() const
     return spec_.where.params + filter_.params;
 }
 
-// The whole table in its natural order: an index holds every rowid in far fewer pages
-// than the table (whose rows carry the lyrics), so read them from there and sort.
-bool RowStore::rebuildFromIndex()
+// The whole table in its natural order. Without deletions the rowids are first..last;
+// otherwise an index holds every rowid in far fewer pages than the table (whose rows carry
+// the lyrics), so they are read from there and sorted.
+bool RowStore::rebuildNaturalOrder()
 {
+    sqlite::Stmt count(*spec_.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdent(spec_.table)));
+    // min and max each read one end of the table; together SQLite would scan it.
+    sqlite::Stmt first(*spec_.db, QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(spec_.table)));
+    sqlite::Stmt last(*spec_.db, QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(spec_.table)));
+    const qint64 rows = count.step() ? count.columnInt64(0) : -1;
+    count.reset();
+    const qint64 lo = first.step() ? first.columnInt64(0) : 0;
+    first.reset();
+    const qint64 hi = last.step() ? last.columnInt64(0) : 0;
+    last.reset();
+    if (rows > 0 && hi - lo + 1 == rows) {
+        ids_.resize(size_t(rows));
+        std::iota(ids_.begin(), ids_.end(), lo);
+        return true;
+    }
+    if (rows == 0)
+        return true;
     sqlite::Stmt list(*spec_.db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(spec_.table)));
     QString index;
     while (list.step())
@@ -104,7 +123,7 @@ void RowStore::rebuild()
     ids_.clear();
     const QString cond = condition();
     if (cond.isEmpty() && keyCol_ < 0 && spec_.orderBy == QLatin1String("ORDER BY rowid")
-        && rebuildFromIndex())
+        && rebuildNaturalOrder())
         return;
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(spec_.table));
     if (!cond.isEmpty())

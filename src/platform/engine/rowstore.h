@@ -38,7 +38,7 @@ public:
 
 private:
     void rebuild();
-    bool rebuildFromIndex();
+    bool rebuildNaturalOrder();
     QString condition() const;
     QVariantList conditionParams() const;
     bool matches(qint64 rowid);
