@@ -205,6 +205,16 @@ TEST_F(DataSetTest, LookupTablesOpenByBareNameWithTheirReservedRow)
     neg.open();
     EXPECT_EQ(neg.recordCount(), 1);
     EXPECT_TRUE(neg.fieldByName(QStringLiteral("Nome"))->isNull());
+    for (const char *shop : {"Uno", "Due", "Tre"})
+        addRecord(neg, {"Nome", shop});
+    neg.setRecNo(2);
+    neg.deleteRecord(); // a gap in the rowids: natural order must still hold on reopening
+    neg.close();
+    neg.open();
+    QStringList names;
+    for (neg.first(); !neg.eof(); neg.next())
+        names << neg.fieldByName(QStringLiteral("Nome"))->asString();
+    EXPECT_EQ(names, QStringList({"", "Uno", "Tre"}));
 }
 
 } // namespace
