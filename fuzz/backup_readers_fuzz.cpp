@@ -15,17 +15,21 @@
 
 namespace {
 
+// Never destroyed, so that the exit handler still finds it.
 const std::filesystem::path& Scratch() {
-  static const std::filesystem::path dir = [] {
+  static const std::filesystem::path* dir = [] {
     std::string templ = std::filesystem::temp_directory_path().string() + "/sonaro-fuzz-XXXXXX";
     if (!mkdtemp(templ.data())) std::abort();
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(Scratch(), ec);
-    });
-    return std::filesystem::path(templ);
+    return new std::filesystem::path(templ);
   }();
-  return dir;
+  static const bool cleanup = [] {
+    return std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(*dir, ec);
+    }) == 0;
+  }();
+  (void)cleanup;
+  return *dir;
 }
 
 void ReadInfo(const std::string& bytes) {
