@@ -13,5 +13,5 @@ trap 'rm -rf "$DEMO"' EXIT
 "$BIN/sonaro-catalogo" demo "$DEMO/catalogo" --cds 300 --seed 1 >/dev/null
 mkdir -p "$OUT"
 cd "$DEMO/catalogo"
-xvfb-run -a -s "-screen 0 1024x768x24" "$BIN/sonaro" --screenshot "$OUT"
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$BIN/sonaro" --screenshot "$OUT"
 ls -1 "$OUT"/principale.png "$OUT"/autore.png

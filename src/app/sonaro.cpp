@@ -44,10 +44,13 @@ void takeScreenshots(const QString &dir)
     box.show();
     QApplication::processEvents();
     ok = box.grab().save(dir + QStringLiteral("/autore.png")) && ok;
+    box.close();
 #endif
     std::fprintf(stderr, ok ? "Screenshots saved in %s\n" : "Cannot save screenshots in %s\n",
                  qPrintable(dir));
+    // Closing the menu runs FormClose; quitting does not wait for other windows to go.
     fMain->close();
+    QCoreApplication::quit();
 }
 
 } // namespace
