@@ -91,18 +91,33 @@ bool TBackupFile::Reader::ReadLeadingFileList(std::vector<std::string>* lines) {
   return true;
 }
 
+int TBackupFile::Reader::ReadSignature(BlockState& b) {
+  unsigned char sig[4];
+  if (!in_->Read(sig, 4)) return kUnreadable;
+  if (std::memcmp(sig, kSignatureCurrent, 4) == 0) {
+    b = BlockState{nextTag_++, false, false};
+    return kCurrent;
+  }
+  return std::memcmp(sig, kSignatureLegacy, 4) == 0 ? kLegacy : kBad;
+}
+
 TBackupFile::Reader::Block TBackupFile::Reader::ExtractBlock(Sink& sink,
                                                              const std::string* create) {
-  unsigned char sig[4];
-  if (!in_->Read(sig, 4)) return Block::Corrupt;
-  if (std::memcmp(sig, kSignatureCurrent, 4) == 0) {
-    return sink.Writing() || create ? ReadChunks(sink, create) : SkipChunks();
+  int sig = kNone;
+  if (aheadTaken_) {
+    sig = ahead_.sig;
+    cur_ = ahead_.block;
+    ahead_ = Ahead{};
+    aheadTaken_ = false;
+  } else {
+    sig = ReadSignature(cur_);
   }
-  if (std::memcmp(sig, kSignatureLegacy, 4) == 0) {
+  if (sig == kCurrent) return sink.Writing() || create ? ReadChunks(sink, create) : SkipChunks();
+  if (sig == kLegacy) {
     if (create && !CreateTarget(*create, sink)) return Block::Corrupt;
     return ReadLegacy(sink);
   }
-  return Block::BadSignature;
+  return sig == kBad ? Block::BadSignature : Block::Corrupt;
 }
 
 bool TBackupFile::Reader::CreateTarget(const std::string& path, Sink& sink) {
@@ -127,22 +142,55 @@ void TBackupFile::Reader::Delivered(Sink& sink, const unsigned char* data, int l
   }
 }
 
-void TBackupFile::Reader::TopUp(bool& ended, bool& bad) {
-  while (!ended && !bad && !pipeline_->Full()) {
-    int32_t c = 0;
-    if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) {
-      bad = true;
-    } else if (c == 0) {
-      ended = true;
+void TBackupFile::Reader::ReadOneChunk(BlockState& b) {
+  int32_t c = 0;
+  if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) {
+    b.bad = true;
+    return;
+  }
+  if (c == 0) {
+    b.ended = true;
+    return;
+  }
+  Piece& p = pipeline_->Claim();
+  p.inLen = c > 0 ? c : -c;
+  p.op = c > 0 ? PieceOp::Inflate : PieceOp::Copy;
+  p.tag = b.tag;
+  if (!in_->Read(p.in, std::size_t(p.inLen))) {
+    b.bad = true;
+  } else {
+    pipeline_->Submit();
+  }
+}
+
+// The next record, read once the current block has ended cleanly; false when there is none
+// to read ahead. A volume switch or the end marker stops the reading ahead.
+bool TBackupFile::Reader::ReadAhead() {
+  if (ahead_.have) return true;
+  if (!lookahead_ || !cur_.ended || cur_.bad) return false;
+  ahead_ = Ahead{};
+  ahead_.have = true;
+  if (!in_->ReadInt32(ahead_.len) || (ahead_.len != 0 && !ReadName(ahead_.len, ahead_.raw))) {
+    ahead_.broken = true;
+  } else if (ahead_.len != 0 && ahead_.raw.compare(0, kNextDisk.size(), kNextDisk) != 0) {
+    if (!in_->ReadInt32(ahead_.date)) {
+      ahead_.broken = true;
     } else {
-      Piece& p = pipeline_->Claim();
-      p.inLen = c > 0 ? c : -c;
-      p.op = c > 0 ? PieceOp::Inflate : PieceOp::Copy;
-      if (!in_->Read(p.in, std::size_t(p.inLen))) {
-        bad = true;
-      } else {
-        pipeline_->Submit();
-      }
+      ahead_.sig = ReadSignature(ahead_.block);
+    }
+  }
+  return true;
+}
+
+void TBackupFile::Reader::TopUp() {
+  while (!pipeline_->Full()) {
+    if (!cur_.ended && !cur_.bad) {
+      ReadOneChunk(cur_);
+    } else if (ReadAhead() && ahead_.sig == kCurrent && !ahead_.block.ended &&
+               !ahead_.block.bad) {
+      ReadOneChunk(ahead_.block);
+    } else {
+      return;
     }
   }
 }
@@ -151,16 +199,14 @@ void TBackupFile::Reader::TopUp(bool& ended, bool& bad) {
 // strictly in order, and a stop or an error drops whatever was read ahead. A new target is
 // created after the first chunks are submitted, so the workers need not wait for it.
 TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink, const std::string* create) {
-  bool ended = false;
-  bool bad = false;
-  TopUp(ended, bad);
+  TopUp();
   if (create && !CreateTarget(*create, sink)) {
     pipeline_->Clear();
     return Block::Corrupt;
   }
   while (e_.continue_) {
-    TopUp(ended, bad);
-    if (pipeline_->Empty()) break;
+    TopUp();
+    if (pipeline_->Empty() || pipeline_->FrontTag() != cur_.tag) break;
     Piece& p = pipeline_->Front();
     const bool copy = p.op == PieceOp::Copy;
     const bool broken = !copy && p.result == PieceResult::Failed;
@@ -168,24 +214,34 @@ TBackupFile::Reader::Block TBackupFile::Reader::ReadChunks(Sink& sink, const std
     pipeline_->PopFront();
     if (broken) e_.Fail(6);  // the bytes it produced are written all the same
     if (sink.failed) {
-      bad = true;
+      cur_.bad = true;
       break;
     }
   }
-  pipeline_->Clear();
+  const bool bad = cur_.bad;
+  if (!e_.continue_ || bad) pipeline_->Clear();
   return bad && (e_.continue_ || sink.failed) ? Block::Corrupt : Block::Ok;
 }
 
+// Passes over a block: pieces read ahead are dropped, the rest skipped by their lengths.
 TBackupFile::Reader::Block TBackupFile::Reader::SkipChunks() {
-  while (e_.continue_) {
+  while (e_.continue_ && !pipeline_->Empty() && pipeline_->FrontTag() == cur_.tag) {
+    pipeline_->Front();
+    pipeline_->PopFront();
+    e_.Pump();
+  }
+  if (cur_.bad) return Block::Corrupt;
+  while (e_.continue_ && !cur_.ended) {
     int32_t c = 0;
     if (!in_->ReadInt32(c) || c < -kPieceSize || c > kPieceSize) return Block::Corrupt;
-    if (c == 0) return Block::Ok;
+    if (c == 0) break;
     if (!in_->Skip(std::size_t(c > 0 ? c : -c))) return Block::Corrupt;
     e_.Pump();
   }
+  cur_.ended = true;
   return Block::Ok;
 }
+
 
 TBackupFile::Reader::Block TBackupFile::Reader::ReadLegacy(Sink& sink) {
   int32_t total = 0;
@@ -286,11 +342,21 @@ bool TBackupFile::Reader::NextVolume(const std::string& record) {
   return true;
 }
 
+// The next record's length and name, from the reading ahead when there was one.
+bool TBackupFile::Reader::NextRecord(int32_t& len, std::string& raw) {
+  if (!ahead_.have) return in_->ReadInt32(len) && (len == 0 || ReadName(len, raw));
+  len = ahead_.len;
+  raw = ahead_.raw;
+  return !ahead_.broken;
+}
+
 void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
+  lookahead_ = true;
   while (e_.continue_) {
     int32_t len = 0;
     std::string raw;
-    if (!in_->ReadInt32(len) || (len != 0 && !ReadName(len, raw))) {
+    const bool haveAhead = ahead_.have;
+    if (!NextRecord(len, raw)) {
       e_.Fail(1);
       break;
     }
@@ -298,6 +364,7 @@ void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
     std::string target;
     bool write = target_.Writing();
     if (raw.compare(0, kNextDisk.size(), kNextDisk) == 0) {
+      ahead_ = Ahead{};
       if (!inFile_) {
         e_.Fail(1);
         break;
@@ -305,11 +372,12 @@ void TBackupFile::Reader::RestoreRecords(const std::string& destDir) {
       if (!NextVolume(raw)) break;
     } else {
       CloseTarget();
-      int32_t date = 0;
-      if (!in_->ReadInt32(date) || !RestoreFile(raw, date, destDir, target, write)) {
+      int32_t date = ahead_.date;
+      if ((!haveAhead && !in_->ReadInt32(date)) || !RestoreFile(raw, date, destDir, target, write)) {
         e_.Fail(1);
         break;
       }
+      aheadTaken_ = haveAhead;
     }
     const Block b = ExtractBlock(target_, write && !target_.Writing() ? &target : nullptr);
     if (b == Block::BadSignature && !write) throw EBackupError("Invalid archive type");

@@ -45,7 +45,29 @@ class TBackupFile::Reader {
   // target, created once its first chunks are on their way to the workers.
   Block ExtractBlock(Sink& sink, const std::string* create = nullptr);
   Block ReadChunks(Sink& sink, const std::string* create);
-  void TopUp(bool& ended, bool& bad);
+  // Chunks of one current data block, tagged so its pieces are told from the next one's.
+  struct BlockState {
+    std::size_t tag = 0;
+    bool ended = false;  // its terminator has been read
+    bool bad = false;    // it broke off: an impossible length or the end of the volume
+  };
+  // While restoring, the record after a block is read ahead with the first chunks of its
+  // block, so the workers inflate them while the caller finishes the previous file. What
+  // was read is kept for the caller's turn, damage included, and nothing is decided early.
+  struct Ahead {
+    bool have = false;
+    bool broken = false;  // the archive ended or broke inside the record
+    int32_t len = 0;
+    std::string raw;
+    int32_t date = 0;
+    int sig = 0;  // see Signature()
+    BlockState block;
+  };
+  enum Signature { kNone = 0, kCurrent, kLegacy, kBad, kUnreadable };
+  void TopUp();
+  void ReadOneChunk(BlockState& b);
+  bool ReadAhead();
+  int ReadSignature(BlockState& b);
   bool CreateTarget(const std::string& path, Sink& sink);
   Block SkipChunks();
   Block ReadLegacy(Sink& sink);
@@ -57,6 +79,7 @@ class TBackupFile::Reader {
   bool NextVolume(const std::string& record);
   void CloseTarget();
   bool ReadName(int32_t len, std::string& raw);
+  bool NextRecord(int32_t& len, std::string& raw);
 
   TBackupFile& e_;
   std::unique_ptr<sonaro::backup::ArchiveInput> in_;
@@ -71,4 +94,9 @@ class TBackupFile::Reader {
   Sink target_;
   int32_t targetDate_ = 0;
   std::string lastDirectory_;
+  BlockState cur_;
+  Ahead ahead_;
+  bool lookahead_ = false;
+  bool aheadTaken_ = false;  // the caller has the read-ahead record; its block comes next
+  std::size_t nextTag_ = 1;
 };
