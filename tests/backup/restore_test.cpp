@@ -278,3 +278,19 @@ TEST_F(Restore, StreamModeReadsTheCallersStream) {
   EXPECT_TRUE(b.Restore(":STREAM", dir / "d"));
   EXPECT_EQ(ReadFile(dir / "d/s.db"), "stream");
 }
+
+// Reading ahead must not decide early: each decision sees the files written before it.
+TEST_F(Restore, DecisionsSeeTheFilesRestoredJustBefore) {
+  constexpr int32_t kMarch16 = kMarch15 + (1 << 16);
+  const auto twice = ArchiveBytes().Header("t", 6, 2)
+                         .FileRecord("c:\\dup.db", kMarch15).Ec2().Compressed("uno").End()
+                         .FileRecord("c:\\dup.db", kMarch16).Ec2().Compressed("due").End()
+                         .End();
+  b.RestoreMode = rmNoOverwrite;
+  EXPECT_EQ(Run(twice, dir / "a"), "true");
+  EXPECT_EQ(ReadFile(dir / "a/dup.db"), "uno");
+  b.RestoreMode = rmNewer;  // the first copy gets its older date before the second is judged
+  EXPECT_EQ(Run(twice, dir / "b"), "true");
+  EXPECT_EQ(ReadFile(dir / "b/dup.db"), "due");
+  EXPECT_EQ(b.FilesProcessed(), 2);
+}
