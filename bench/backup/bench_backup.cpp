@@ -164,6 +164,7 @@ struct Run {
 // Runs a program (stdout to `out` when given) and measures its wall time and peak memory.
 Run Measure(const std::vector<std::string>& argv, const std::string& out = {},
             const std::string& in = {}) {
+  sync();  // nobody starts with the previous tool's dirty pages to write back
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
