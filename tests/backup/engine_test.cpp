@@ -205,3 +205,26 @@ TEST_F(Engine, CompressionRateDoesNotOverflowOnLargeBackups) {
   ASSERT_TRUE(b.Backup({dir / "big/*"}, dir / "x.bck"));
   EXPECT_GE(b.CompressionRate(), 99);
 }
+
+// Regression: a backup that failed or was stopped before writing used to truncate the
+// archive of the same name all the same.
+TEST_F(Engine, BackupEndedBeforeWritingLeavesAnExistingArchiveAlone) {
+  WriteFile(dir / "x.bck", "previous archive");
+  b.OnProgress = [](TBackupFile&, const std::string&, TPercentage, bool& go) { go = false; };
+  EXPECT_FALSE(b.Backup(All(), dir / "x.bck"));
+  b.OnProgress = nullptr;
+  setenv("TMPDIR", (dir / "no-such-folder").c_str(), 1);
+  b.SaveFileID = true;
+  EXPECT_FALSE(b.Backup(All(), dir / "x.bck"));
+  unsetenv("TMPDIR");
+  EXPECT_EQ(errors, (std::vector<int>{7}));
+  EXPECT_EQ(ReadFile(dir / "x.bck"), "previous archive");
+}
+
+// Regression: failures while closing the archive were ignored; with buffered writes the end
+// marker may be among the bytes that never reached the disk.
+TEST_F(Engine, ArchiveThatCannotBeFlushedIsNotASuccess) {
+  if (!FileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_FALSE(b.Backup({dir / "data/vuoto.txt"}, "/dev/full"));
+  EXPECT_EQ(errors, (std::vector<int>{4}));
+}

@@ -294,3 +294,11 @@ TEST_F(Restore, DecisionsSeeTheFilesRestoredJustBefore) {
   EXPECT_EQ(ReadFile(dir / "b/dup.db"), "due");
   EXPECT_EQ(b.FilesProcessed(), 2);
 }
+
+// Regression: a target folder that could not be made used to skip the file silently.
+TEST_F(Restore, TargetFolderThatCannotBeMadeIsAnError) {
+  WriteFile(dir / "blocked", "a file where the folder should go");
+  b.RestoreFullPath = true;
+  EXPECT_EQ(Run(OneFile("c:\\dati\\archivio.db", "CD"), dir / "blocked"), "false");
+  EXPECT_EQ(errors, (std::vector<std::string>{"1 Cannot read file"}));
+}
