@@ -98,7 +98,7 @@ TEST_F(DataSetTest, FieldsReadAsTextNumbersAndDatesInItalian)
     EXPECT_EQ(a.displayTextAt(2, valore->index()), QStringLiteral("1.234,50"));
     Field *data = a.fieldByName(QStringLiteral("Data"));
     EXPECT_EQ(data->asDate(), QDate(1988, 5, 10));
-    EXPECT_EQ(data->displayText(), QStringLiteral("10/05/88"));
+    EXPECT_EQ(data->displayText(), QStringLiteral("10/05/1988"));
     EXPECT_EQ(a.field(0)->asInteger(), 12);
     EXPECT_EQ(a.fieldByName(QStringLiteral("tracks"))->asInteger(), 10);
     EXPECT_EQ(a.valueAt(0, 1).toString(), QStringLiteral("A1"));

@@ -142,7 +142,7 @@ TEST_F(ModuloTest, PriceShowsWithThousandsAndTwoDecimals)
     dm->tArchivioData->setAsDate(QDate(2003, 7, 4));
     dm->tArchivio.post();
     EXPECT_EQ(dm->tArchivioValore->displayText(), QStringLiteral("1.234,50"));
-    EXPECT_EQ(dm->tArchivioData->displayText(), QStringLiteral("04/07/03"));
+    EXPECT_EQ(dm->tArchivioData->displayText(), QStringLiteral("04/07/2003"));
 }
 
 } // namespace

@@ -70,7 +70,7 @@ QString formatFieldValue(FieldType type, const QVariant &v, const QString &displ
         return storedToString(type, v);
     case FieldType::Date: {
         const QDate d = v.typeId() == QMetaType::QDate ? v.toDate() : dateFromStored(v);
-        return QLocale().toString(d, QLocale::ShortFormat);
+        return formatUserDate(d);
     }
     default:
         return v.toString();

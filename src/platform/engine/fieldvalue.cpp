@@ -52,6 +52,19 @@ QDate parseUserDate(const QString &text)
                y.size() == 2);
 }
 
+QString shortDateFormat()
+{
+    QString fmt = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!fmt.contains(QLatin1String("yyyy")))
+        fmt.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return fmt;
+}
+
+QString formatUserDate(const QDate &d)
+{
+    return d.isValid() ? QLocale().toString(d, shortDateFormat()) : QString();
+}
+
 QDate dateFromStored(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -152,7 +165,7 @@ QString storedToString(FieldType type, const QVariant &v)
         return loc.toString(v.toDouble(), 'g', QLocale::FloatingPointShortest);
     }
     case FieldType::Date:
-        return QLocale().toString(dateFromStored(v), QLocale::ShortFormat);
+        return formatUserDate(dateFromStored(v));
     case FieldType::Picture:
         return QString::fromLatin1(v.toByteArray());
     default:

@@ -16,6 +16,11 @@ QDate parseSqlDate(const QString &s);
 // with two- or four-digit years; ISO 'yyyy-mm-dd' is accepted too.
 QDate parseUserDate(const QString &s);
 
+// The locale's short date format with a two-digit year widened to four (dd/MM/yyyy in
+// Italian), so a shown date typed back in never changes century.
+QString shortDateFormat();
+QString formatUserDate(const QDate &d);
+
 QDate dateFromStored(const QVariant &v);
 QString dateToStored(const QDate &d);
 
