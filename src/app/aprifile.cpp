@@ -2,12 +2,7 @@
 
 #include "dialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
-
-namespace {
-QString programDirOverride;
-}
 
 int ApriFile(const QString &FileName, const QString &Params, const QString &Dir, int ShowCmd)
 {
@@ -20,16 +15,4 @@ int ApriFile(const QString &FileName, const QString &Params, const QString &Dir,
     if (!address && !target.isEmpty() && QDir::isRelativePath(target))
         target = QDir(Dir.isEmpty() ? QDir::currentPath() : Dir).absoluteFilePath(target);
     return Dialogs::instance().openWithDesktop(target);
-}
-
-QString cartellaProgramma()
-{
-    if (!programDirOverride.isEmpty())
-        return programDirOverride;
-    return QCoreApplication::applicationDirPath();
-}
-
-void impostaCartellaProgramma(const QString &dir)
-{
-    programDirOverride = dir;
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Opening a file or an address with the desktop's default program, and where the
-// program's own files (set.xxt, Manuale/) lie.
+// Opening a file or an address with the desktop's default program.
 #include <QString>
 
 // Hands the file or address to the desktop with its default action and returns the
@@ -9,8 +8,3 @@
 // Parameters and show command are accepted for the callers' sake; the desktop opens a
 // document in its own window.
 int ApriFile(const QString &FileName, const QString &Params, const QString &Dir, int ShowCmd);
-
-// The directory of the executable, where set.xxt and the manual lie.
-QString cartellaProgramma();
-// Tests put the program's files elsewhere; an empty text returns to the executable's.
-void impostaCartellaProgramma(const QString &dir);

@@ -7,9 +7,9 @@
 #include "errorbox.h"
 #include "modal.h"
 #include "modulo.h"
+#include "programma.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -66,20 +66,6 @@ void chiudiTabelle()
     data->qAnni.close();
 }
 
-QString leggiSkin()
-{
-    const QString path = cartellaProgramma() + QStringLiteral("/set.xxt");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(QStringLiteral("Errore di I/O: impossibile leggere il file \"%1\" (%2).")
-                               .arg(path, file.errorString()));
-    // One line, ended by CR LF; anything after it is not ours to read.
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromLocal8Bit(line);
-}
-
 TfMain::TfMain(QWidget *parent) : QWidget(parent), ui(new Ui::TfMain)
 {
     Q_INIT_RESOURCE(principale);
@@ -130,14 +116,12 @@ void TfMain::closeEvent(QCloseEvent *event)
 void TfMain::sbCdClick()
 {
 #ifdef SONARO_HAS_CD_FORM
+    // The skin named in set.xxt is the form's background; if it cannot be read or loaded
+    // the form is freed without being shown.
     openModal(fCd, [](TfCd &form) {
-        form.FileSkin = leggiSkin();
+        form.FileSkin = leggiSetXxt();
         form.Image1->setPixmap(loadPicture(form.FileSkin));
     });
-#else
-    // The CD window is not part of this build; the skin is checked all the same, so a
-    // missing or broken set.xxt is reported as it will be when the window opens.
-    loadPicture(leggiSkin());
 #endif
 }
 

@@ -45,7 +45,3 @@ extern TfMain *fMain;
 void apriTabelle();
 // Closes the nine tables, then qRicerca and qAnni.
 void chiudiTabelle();
-
-// The skin of the CD window: the first line of set.xxt beside the executable. Throws when
-// the file is missing or unreadable.
-QString leggiSkin();

@@ -1,4 +1,4 @@
-// The CD form: its handlers, the track filter and set.xxt.
+// The CD form: its handlers and the track filter.
 //
 // States of the form (the table's state, the edit and lookup boxes):
 //   Browsing  (browse, boxes disabled) --Inserisci--> Inserting (insert, boxes enabled,
@@ -23,19 +23,16 @@
 #include "glyphs.h"
 #include "modal.h"
 #include "modulo.h"
+#include "programma.h"
 #include "righe.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLocale>
 
 TfCd *fCd = nullptr;
 
 namespace {
-
-QString cartellaSet;
 
 // No track has a code that is both blank and "-": the list shown when a code cannot be
 // written as a filter.
@@ -140,52 +137,6 @@ void filtraCanzoni(const QString &codice)
     }
     detto = false;
     applicaFiltro(testo);
-}
-
-QString percorsoSetXxt()
-{
-    const QString cartella =
-        cartellaSet.isEmpty() ? QCoreApplication::applicationDirPath() : cartellaSet;
-    return cartella + QStringLiteral("/set.xxt");
-}
-
-void impostaCartellaSet(const QString &dir)
-{
-    cartellaSet = dir;
-}
-
-// The path is kept in the local 8-bit encoding, the one file names have here, so that any
-// picture the user can choose is found again.
-QString leggiSetXxt()
-{
-    const QString path = percorsoSetXxt();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(QStringLiteral("Errore di I/O: impossibile leggere il file \"%1\" (%2).")
-                               .arg(path, file.errorString()));
-    QByteArray riga = file.readLine();
-    while (riga.endsWith('\n') || riga.endsWith('\r'))
-        riga.chop(1);
-    return QString::fromLocal8Bit(riga);
-}
-
-void scriviSetXxt(const QString &fileSkin)
-{
-    const QString path = percorsoSetXxt();
-    QFile file(path);
-    const QByteArray riga = fileSkin.toLocal8Bit() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(riga) != riga.size()
-        || !file.flush())
-        throw RuntimeError(QStringLiteral("Errore di I/O: impossibile scrivere il file \"%1\" (%2).")
-                               .arg(path, file.errorString()));
-}
-
-void apriGestioneCd()
-{
-    openModal(fCd, [](TfCd &form) {
-        form.FileSkin = leggiSetXxt();
-        form.Image1->setPixmap(loadPicture(form.FileSkin));
-    });
 }
 
 void TfCd::ImpostaStato(bool abilita)

@@ -81,14 +81,3 @@ QString filtroCanzoni(const QString &codice);
 // Sets tCanzoni's filter to the tracks of `codice`. When it fails the track list is left
 // empty, never on another CD's tracks, and the error goes on.
 void filtraCanzoni(const QString &codice);
-
-// set.xxt beside the executable: one line, the skin picture's path.
-QString percorsoSetXxt();
-// Tests keep set.xxt in a folder of their own; an empty text returns to the executable's.
-void impostaCartellaSet(const QString &dir);
-QString leggiSetXxt();
-void scriviSetXxt(const QString &fileSkin);
-
-// What the main menu's "Gestione Cd" does: creates fCd, reads set.xxt into FileSkin, loads
-// that picture into Image1 and shows the form modally; frees it when it closes.
-void apriGestioneCd();

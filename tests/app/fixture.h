@@ -5,6 +5,7 @@
 #include "catalogo.h"
 #include "modulo.h"
 #include "principale.h"
+#include "programma.h"
 #include "scripteddialogs.h"
 
 #include <QFile>

@@ -131,68 +131,43 @@ TEST_F(RecordsTest, ACoverIsDroppedByAnnullaAndStoredByAMove)
     clic(f, "sbAnnulla");
 }
 
-TEST_F(RecordsTest, TheSkinPersistsAcrossOpeningsAndRuns)
+// How the form gets its skin from set.xxt is the main menu's part (tests/app); here the
+// form lets the user change it and writes it back when it closes.
+TEST_F(RecordsTest, TheChosenSkinIsWrittenBackToSetXxtWhenTheFormCloses)
 {
     creaCatalogo(2);
     const QString nuova = skin("nuova.png", 80, 20);
-    dialogs->expectModal([&](QDialog &form) {
-        auto &f = static_cast<TfCd &>(form);
-        f.show();
-        EXPECT_EQ(f.Image1->pixmap().size(), QSize(40, 30)); // the picture set.xxt names
-        EXPECT_TRUE(f.Image1->hasScaledContents());
-        dialogs->expectOpenPicture(nuova);
-        clic(&f, "sbSkin");
-        EXPECT_TRUE(dialogs->calls().back().spec.filter.isEmpty()); // every picture format
-        EXPECT_EQ(f.FileSkin, nuova);
-        // A picture that does not load changes neither the background nor FileSkin.
-        dialogs->expectOpenPicture(percorsoIn(QStringLiteral("set.xxt")));
-        dialogs->expectError();
-        clic(&f, "sbSkin");
-        EXPECT_EQ(f.FileSkin, nuova);
-        EXPECT_EQ(f.Image1->pixmap().size(), QSize(80, 20));
-        clic(&f, "sbesci");
-        return int(QDialog::Rejected);
-    });
-    apriGestioneCd();
-    EXPECT_EQ(fCd, nullptr);
+    TfCd *f = apriCd();
+    f->FileSkin = percorsoIn(QStringLiteral("fondo.png"));
+    EXPECT_TRUE(f->Image1->hasScaledContents());
+    dialogs->expectOpenPicture(nuova);
+    clic(f, "sbSkin");
+    EXPECT_TRUE(dialogs->calls().back().spec.filter.isEmpty()); // every picture format
+    EXPECT_EQ(f->FileSkin, nuova);
+    EXPECT_EQ(f->Image1->pixmap().size(), QSize(80, 20));
+    // A picture that does not load changes neither the background nor FileSkin.
+    dialogs->expectOpenPicture(percorsoIn(QStringLiteral("set.xxt")));
+    dialogs->expectError();
+    clic(f, "sbSkin");
+    EXPECT_EQ(f->FileSkin, nuova);
+    EXPECT_EQ(f->Image1->pixmap().size(), QSize(80, 20));
+    // The choice dialog cancelled: nothing changes.
+    dialogs->expectOpenPicture(QString());
+    clic(f, "sbSkin");
+    EXPECT_EQ(f->FileSkin, nuova);
+    f->close(); // the title bar's close box
     EXPECT_EQ(leggiFile(percorsoIn(QStringLiteral("set.xxt"))), nuova.toLocal8Bit() + "\r\n");
-
-    const auto rivedi = [&] {
-        dialogs->expectModal([&](QDialog &form) {
-            auto &f = static_cast<TfCd &>(form);
-            EXPECT_EQ(f.FileSkin, nuova);
-            EXPECT_EQ(f.Image1->pixmap().size(), QSize(80, 20));
-            form.close(); // the title bar's close box
-            return int(QDialog::Rejected);
-        });
-        apriGestioneCd();
-    };
-    rivedi();
-    // Another run: a new data module over the same catalogue and set.xxt.
-    delete data;
-    data = new Tdata;
-    for (Table *t : {&data->tArchivio, &data->tCanzoni, &data->tAutori, &data->tEt, &data->tProv,
-                     &data->tNeg, &data->tSup, &data->tTipo, &data->tGen})
-        t->open();
-    rivedi();
-    EXPECT_EQ(leggiFile(percorsoIn(QStringLiteral("set.xxt"))), nuova.toLocal8Bit() + "\r\n");
+    EXPECT_EQ(leggiSetXxt(), nuova);
 }
 
 TEST_F(RecordsTest, AnUnwritableSetXxtIsReportedAndTheFormStillCloses)
 {
     creaCatalogo(1);
-    dialogs->expectModal([&](QDialog &form) {
-        form.show();
-        impostaCartellaSet(percorsoIn(QStringLiteral("non-esiste")));
-        dialogs->expectError();
-        clic(&form, "sbesci");
-        EXPECT_TRUE(dialogs->texts(Kind::Error).value(0).startsWith(QStringLiteral("Errore di I/O")));
-        return int(QDialog::Rejected);
-    });
-    apriGestioneCd();
-    EXPECT_EQ(fCd, nullptr);
-
-    // Without set.xxt the form is not shown at all.
+    TfCd *f = apriCd();
+    impostaCartellaProgramma(percorsoIn(QStringLiteral("non-esiste")));
     dialogs->expectError();
-    runHandler([] { apriGestioneCd(); });
+    clic(f, "sbesci");
+    EXPECT_TRUE(dialogs->texts(Kind::Error).value(0).startsWith(QStringLiteral("Errore di I/O")));
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_FALSE(QFile::exists(percorsoIn(QStringLiteral("non-esiste/set.xxt"))));
 }

@@ -28,7 +28,7 @@ void RecordsTest::SetUp()
 {
     ASSERT_TRUE(cartella.isValid());
     dialogs = std::make_unique<ScriptedDialogs>();
-    impostaCartellaSet(cartella.path());
+    impostaCartellaProgramma(cartella.path());
     QFile set(cartella.filePath(QStringLiteral("set.xxt")));
     ASSERT_TRUE(set.open(QIODevice::WriteOnly));
     set.write(skin("fondo.png").toLocal8Bit() + "\r\n");
@@ -59,7 +59,7 @@ void RecordsTest::TearDown()
         data = nullptr;
     }
     catalogo_.reset();
-    impostaCartellaSet(QString());
+    impostaCartellaProgramma(QString());
     dialogs.reset();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A catalogue in a temporary folder with the data module's tables open (as the main menu
-// opens them), set.xxt in a folder of its own naming a skin picture, and the scripted
-// dialogs. Helpers find the windows' controls by name and drive them as a user does.
+// opens them), the program's folder (set.xxt naming a skin picture) in another, and the
+// scripted dialogs. Helpers find the windows' controls by name and drive them as a user does.
 #include "catalogo.h"
 #include "dbedit.h"
 #include "dbgrid.h"
@@ -10,6 +10,7 @@
 #include "imp.h"
 #include "main.h"
 #include "modulo.h"
+#include "programma.h"
 #include "scripteddialogs.h"
 
 #include <QTemporaryDir>

@@ -2,6 +2,8 @@
 // SONARO_SCREENSHOT_DIR names a folder (under a real or virtual X display).
 #include "fixture.h"
 
+#include "convert.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -22,28 +24,21 @@ TEST_F(RecordsTest, Screenshots)
                      &data->tNeg, &data->tSup, &data->tTipo, &data->tGen})
         t->open();
     const QString fondo = qEnvironmentVariable("SONARO_SOURCE_DIR") + QStringLiteral("/resources/skin/sonaro.jpg");
-    impostaCartellaSet(cartella.path());
-    QFile set(percorsoIn(QStringLiteral("set.xxt")));
-    ASSERT_TRUE(set.open(QIODevice::WriteOnly));
-    set.write(fondo.toLocal8Bit() + "\r\n");
-    set.close();
-
-    dialogs->expectModal([&](QDialog &form) {
-        form.show();
-        // A virtual display has no window manager to maximise the form: do it here.
-        form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
-        QTest::qWait(400);
-        naviga(&form, "DBNavigator1", DBNavigator::Next);
-        QTest::qWait(200);
-        EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/fCd.png")));
-        clic(&form, "sbModifica");
-        QTest::qWait(200);
-        EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/fCd-modifica.png")));
-        clic(&form, "sbAnnulla");
-        form.close();
-        return int(QDialog::Rejected);
-    });
-    apriGestioneCd();
+    TfCd *form = apriCd();
+    // As the main menu opens it: the default skin as background.
+    form->FileSkin = fondo;
+    form->Image1->setPixmap(loadPicture(fondo));
+    // A virtual display has no window manager to maximise the form: do it here.
+    form->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    QTest::qWait(400);
+    naviga(form, "DBNavigator1", DBNavigator::Next);
+    QTest::qWait(200);
+    EXPECT_TRUE(form->grab().save(dir + QStringLiteral("/fCd.png")));
+    clic(form, "sbModifica");
+    QTest::qWait(200);
+    EXPECT_TRUE(form->grab().save(dir + QStringLiteral("/fCd-modifica.png")));
+    clic(form, "sbAnnulla");
+    chiudiCd();
 
     TfImpos *f = apriImpos();
     QTest::qWait(300);
