@@ -216,6 +216,11 @@ TEST(Installation, TheBuildPlacesManualLicenceAndSkinBesideTheExecutable)
     for (const char *caption : {"Gestione Cd", "impostazioni", "Statistiche", "Manuale", "Autore",
                                 "Backup", "Liste", "Esci", "Licenza", "E-mail"})
         EXPECT_TRUE(html.contains(QString::fromUtf8(caption))) << caption;
+    // The two windows the menu opens have their sections, linked from the index.
+    for (const char *section : {"cd", "impostazioni"}) {
+        EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(QLatin1String(section)))) << section;
+        EXPECT_TRUE(html.contains(QStringLiteral("href=\"#%1\"").arg(QLatin1String(section)))) << section;
+    }
     EXPECT_TRUE(QFile::exists(bin.filePath(QStringLiteral("licenzaSonaro.txt"))));
     EXPECT_FALSE(QImage(bin.filePath(QStringLiteral("skin/sonaro.jpg"))).isNull()) << "the default skin";
     // Without a folder set, the program's files are the executable's.
