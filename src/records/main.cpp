@@ -28,7 +28,6 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLocale>
 
 TfCd *fCd = nullptr;
 
@@ -84,17 +83,6 @@ void eliminaCanzoni(const QString &codice)
         else
             ++riga;
     }
-}
-
-// The purchase date behind the date box. A date shown with a two-digit year reads back in
-// another century when it lies far from today, so an unchanged box gives the stored date.
-QDate dataAcquisto(const QString &testo)
-{
-    const QDate scritta = strToDate(testo);
-    const QDate memorizzata = ::data->tArchivioData->asDate();
-    if (memorizzata.isValid() && QLocale().toString(memorizzata, QLocale::ShortFormat) == testo)
-        return memorizzata;
-    return scritta;
 }
 
 bool inSospeso(const DataSet &ds)
@@ -190,7 +178,7 @@ void TfCd::sbConfermaClick()
     const QString testoData = ui->edData->text().trimmed();
     if (!testoData.isEmpty())
         ::data->tArchivioAnno->setAsString(
-            QStringLiteral("%1").arg(dataAcquisto(testoData).year(), 4, 10, QLatin1Char('0')));
+            QStringLiteral("%1").arg(strToDate(testoData).year(), 4, 10, QLatin1Char('0')));
     // A code that no track filter can hold is refused while it can still be corrected.
     filtroCanzoni(::data->tArchivioCodice->asString());
     ::data->tArchivio.post();

@@ -1,6 +1,7 @@
 // The data-aware text, picture and lookup controls, driven with the keyboard and mouse.
 #include "fixture.h"
 
+#include "convert.h"
 #include "dbedit.h"
 #include "dbimage.h"
 #include "dblookup.h"
@@ -108,6 +109,49 @@ TEST_F(CatalogueTest, EditBoxConvertsNumbersAndDatesAsTheUserTypesThem)
     other->setFocus();
     ASSERT_EQ(dialogs.count(Kind::Error), 1);
     EXPECT_EQ(dialogs.texts(Kind::Error).front(), QStringLiteral("'31/02/99' is not a valid date"));
+}
+
+// A stored date shows with its four-digit year, in the box and while it is edited, so a date
+// far from today keeps its century when the user changes only the day.
+TEST_F(CatalogueTest, DateBoxShowsFourDigitYearsAndEditingKeepsTheCentury)
+{
+    QWidget window;
+    auto *date = new DBEdit(&window);
+    auto *other = new QLineEdit(&window);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(date);
+    layout->addWidget(other);
+    Field *data = cds.fieldByName(QStringLiteral("Data"));
+    cds.edit();
+    data->setAsDate(QDate(1949, 3, 1));
+    cds.post();
+    date->setDataSource(&dsCd);
+    date->setDataField(QStringLiteral("Data"));
+    showActive(window);
+    EXPECT_EQ(date->text(), QStringLiteral("01/03/1949"));
+    date->setFocus();
+    EXPECT_EQ(date->text(), QStringLiteral("01/03/1949")) << "the same while editing";
+    date->setCursorPosition(2); // after "01"
+    QTest::keyClick(date, Qt::Key_Backspace);
+    QTest::keyClicks(date, QStringLiteral("5"));
+    other->setFocus();
+    cds.post();
+    EXPECT_EQ(data->asDate(), QDate(1949, 3, 5));
+    EXPECT_EQ(date->text(), QStringLiteral("05/03/1949"));
+
+    // Two typed digits: 00-49 this century, 50-99 the last one.
+    for (const auto &[typed, wanted] : {std::pair{"14/06/94", QDate(1994, 6, 14)},
+                                        std::pair{"14/06/49", QDate(2049, 6, 14)},
+                                        std::pair{"14/06/50", QDate(1950, 6, 14)}}) {
+        date->setFocus();
+        date->selectAll();
+        QTest::keyClicks(date, QString::fromLatin1(typed));
+        other->setFocus();
+        EXPECT_EQ(data->asDate(), wanted) << typed;
+        EXPECT_EQ(date->text(), dateToStr(wanted)) << typed;
+    }
+    cds.cancel();
+    EXPECT_EQ(date->text(), QStringLiteral("05/03/1949"));
 }
 
 TEST_F(CatalogueTest, TextLabelShowsTheFieldAsDisplayed)

@@ -5,6 +5,7 @@
 #include "convert.h"
 #include "dataset.h"
 #include "errorbox.h"
+#include "fieldvalue.h"
 #include "modal.h"
 #include "scripteddialogs.h"
 #include "widgets.h"
@@ -118,7 +119,8 @@ TEST(Conversions, DatesAreTypedInTheShortFormat)
     EXPECT_EQ(strToDate(QStringLiteral("1/3/2024")), QDate(2024, 3, 1));
     EXPECT_EQ(strToDate(QStringLiteral("15/08/05")), QDate(2005, 8, 15));
     EXPECT_EQ(strToDate(QStringLiteral("5/6")), QDate(QDate::currentDate().year(), 6, 5));
-    for (const char *bad : {"31/02/99", "  /  /  ", "", "12/13/99", "1/2/3/4", "abc"}) {
+    for (const char *bad : {"31/02/99", "  /  /  ", "", "12/13/99", "1/2/3/4", "abc", "14/06/199",
+                            "14/06/19944"}) {
         try {
             strToDate(QString::fromLatin1(bad));
             ADD_FAILURE() << bad << " converted";
@@ -126,6 +128,26 @@ TEST(Conversions, DatesAreTypedInTheShortFormat)
             EXPECT_EQ(e.text(), QStringLiteral("'%1' is not a valid date").arg(QLatin1String(bad)));
         }
     }
+}
+
+// A two-digit year means the same in a typed box as in the engine: 1950-2049, whatever today is.
+TEST(Conversions, TwoDigitYearsFollowTheEnginesWindow)
+{
+    EXPECT_EQ(strToDate(QStringLiteral("14/06/94")), QDate(1994, 6, 14));
+    EXPECT_EQ(strToDate(QStringLiteral("31/12/49")), QDate(2049, 12, 31));
+    EXPECT_EQ(strToDate(QStringLiteral("1/1/50")), QDate(1950, 1, 1));
+    EXPECT_EQ(strToDate(QStringLiteral("29/02/00")), QDate(2000, 2, 29));
+    for (int yy = 0; yy < 100; ++yy) {
+        const QString typed = QStringLiteral("15/06/%1").arg(yy, 2, 10, QLatin1Char('0'));
+        EXPECT_EQ(strToDate(typed), parseUserDate(typed)) << typed.toStdString();
+    }
+    // Four digits are taken as they are, and a date shown is read back unchanged.
+    for (const QDate d : {QDate(1949, 3, 1), QDate(1994, 6, 14), QDate(2050, 1, 31), QDate(1899, 12, 31)}) {
+        EXPECT_EQ(dateToStr(d).size(), 10) << "dd/MM/yyyy";
+        EXPECT_EQ(strToDate(dateToStr(d)), d) << dateToStr(d).toStdString();
+    }
+    EXPECT_EQ(dateToStr(QDate(1994, 6, 14)), QStringLiteral("14/06/1994"));
+    EXPECT_EQ(dateToStr(QDate()), QString());
 }
 
 TEST(Conversions, PicturesThatCannotBeLoadedAreReported)

@@ -2,6 +2,7 @@
 
 #include "dataset.h"
 #include "errorbox.h"
+#include "fieldvalue.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -31,18 +32,11 @@ DateOrder shortDateOrder()
     return order;
 }
 
+// Two typed digits follow the engine's window (00-49 are 2000-2049, 50-99 are 1950-1999), so
+// a date means the same year whether it is typed in a box or written in a statement.
 int fullYear(int year, qsizetype typedDigits)
 {
-    if (typedDigits > 2)
-        return year;
-    // A sliding window: the two digits name the year closest to within fifty years of now.
-    const int now = QDate::currentDate().year();
-    int candidate = now - now % 100 + year;
-    if (candidate > now + 49)
-        candidate -= 100;
-    else if (candidate < now - 50)
-        candidate += 100;
-    return candidate;
+    return typedDigits > 2 ? year : expandTwoDigitYear(year);
 }
 
 } // namespace
@@ -71,11 +65,19 @@ QDate strToDate(const QString &text)
         values[1] = parts[order.month].toInt();
         values[2] = parts[order.year].toInt();
         yearDigits = parts[order.year].size();
+        // Three digits or more than four are a typing slip, not a year of long ago.
+        if (yearDigits == 3 || yearDigits > 4)
+            throw invalid();
     }
     const QDate date(fullYear(values[2], yearDigits), values[1], values[0]);
     if (!date.isValid())
         throw invalid();
     return date;
+}
+
+QString dateToStr(const QDate &date)
+{
+    return formatUserDate(date);
 }
 
 QPixmap loadPicture(const QString &path)

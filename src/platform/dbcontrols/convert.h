@@ -8,9 +8,13 @@
 class Field;
 
 // Converts a date typed in the order of the user's short date format (day, month, year for
-// Italy); two-digit years fall within fifty years of today. Throws RuntimeError with
-// "'<text>' is not a valid date".
+// Italy); two-digit years are 2000-2049 for 00-49 and 1950-1999 for 50-99, as everywhere in
+// the program. Throws RuntimeError with "'<text>' is not a valid date".
 QDate strToDate(const QString &text);
+
+// A date as date boxes show it: the user's short date format with a four-digit year
+// (14/06/1994 in Italian), so a date typed back as shown keeps its century.
+QString dateToStr(const QDate &date);
 
 // Loads a picture file (BMP, JPEG, PNG, icon ...). Throws RuntimeError naming the file
 // when it is missing, unreadable or not a picture.

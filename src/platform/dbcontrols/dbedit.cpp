@@ -35,7 +35,10 @@ void DBEdit::load()
     const DataSet *ds = link_.dataSet();
     setReadOnly(!f || ds->readOnly() || f->dataType() == FieldType::Picture);
     QString shown;
-    if (f)
+    // A date shows its four-digit year, so typing it back never moves it to another century.
+    if (f && f->dataType() == FieldType::Date)
+        shown = dateToStr(f->asDate());
+    else if (f)
         shown = hasFocus() ? f->asString() : f->displayText();
     // A stored value longer than what the program writes is still shown whole.
     if (f && f->dataType() == FieldType::Text && f->size() > 0)
