@@ -34,9 +34,6 @@ TfImpos::TfImpos(QWidget *parent) : QDialog(parent), ui(new Ui::TfImpos)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(sizeHint());
-    // uic hands the radio group its items after the design's choice, which then finds no
-    // item to choose: "Autori" is chosen here.
-    ui->rgTipo->setItemIndex(0);
     connectHandler(ui->rgTipo, &RadioGroup::clicked, this, [this] { rgTipoClick(); });
     connectHandler(ui->sbesci, &QToolButton::clicked, this, [this] { sbesciClick(); });
     runHandler([this] { FormCreate(); });

@@ -197,6 +197,31 @@ TEST(SharedControls, RadioGroupTellsTheChosenItem)
     EXPECT_EQ(group.itemButton(1)->text(), QStringLiteral("Provenienza"));
 }
 
+// A window's design gives the index before the items (uic's order): the choice waits for them.
+TEST(SharedControls, RadioGroupKeepsAnIndexGivenBeforeItsItems)
+{
+    const QStringList items{QStringLiteral("Autori"), QStringLiteral("Provenienza"),
+                            QStringLiteral("Etichetta")};
+    RadioGroup group;
+    group.setProperty("itemIndex", 1);
+    EXPECT_EQ(group.itemIndex(), -1) << "no item yet";
+    group.setProperty("items", items);
+    EXPECT_EQ(group.itemIndex(), 1);
+    EXPECT_TRUE(group.itemButton(1)->isChecked());
+
+    // A later choice replaces a waiting one; an index no item list reaches chooses nothing.
+    RadioGroup other;
+    other.setItemIndex(2);
+    other.setItemIndex(-1);
+    other.setItems(items);
+    EXPECT_EQ(other.itemIndex(), -1);
+    other.setItemIndex(5);
+    EXPECT_EQ(other.itemIndex(), -1);
+    EXPECT_EQ(other.itemButton(0)->isChecked() || other.itemButton(1)->isChecked()
+                  || other.itemButton(2)->isChecked(),
+              false);
+}
+
 TEST(SharedControls, SpeedButtonLeavesTheFocusWhereItWas)
 {
     QWidget window;

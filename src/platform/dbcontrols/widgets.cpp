@@ -29,6 +29,7 @@ RadioGroup::RadioGroup(QWidget *parent)
     grid_->setContentsMargins(8, 4, 8, 4);
     grid_->setVerticalSpacing(2);
     connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
+        wantedIndex_ = -1;
         if (id == itemIndex_)
             return;
         itemIndex_ = id;
@@ -42,6 +43,8 @@ void RadioGroup::setItems(const QStringList &items)
     if (itemIndex_ >= items_.size())
         itemIndex_ = -1;
     rebuild();
+    if (wantedIndex_ >= 0 && wantedIndex_ < items_.size())
+        setItemIndex(wantedIndex_);
 }
 
 void RadioGroup::setColumns(int columns)
@@ -57,6 +60,7 @@ QAbstractButton *RadioGroup::itemButton(int index) const
 
 void RadioGroup::setItemIndex(int index)
 {
+    wantedIndex_ = index >= items_.size() ? index : -1;
     if (index < -1 || index >= items_.size())
         index = -1;
     if (index == itemIndex_)

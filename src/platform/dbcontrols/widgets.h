@@ -33,7 +33,9 @@ public:
     QStringList items() const { return items_; }
     void setItems(const QStringList &items);
     int itemIndex() const { return itemIndex_; }
-    void setItemIndex(int index); // a change of the choice runs clicked(), as a click does
+    // A change of the choice runs clicked(), as a click does. An index beyond the items is
+    // kept until items arrive that have it: a design may give the index before the items.
+    void setItemIndex(int index);
     int columns() const { return columns_; }
     void setColumns(int columns);
     QAbstractButton *itemButton(int index) const;
@@ -46,6 +48,7 @@ private:
 
     QStringList items_;
     int itemIndex_ = -1;
+    int wantedIndex_ = -1; // asked for before there was such an item
     int columns_ = 1;
     QButtonGroup *group_;
     QGridLayout *grid_;
