@@ -59,7 +59,7 @@ void TfImpos::rgTipoClick()
         return;
     try {
         // The row left pending in the list being left is posted if it was changed.
-        chiudiEditor(ui->Grid);
+        ui->Grid->commitEdit();
         lasciaRiga(ui->Grid->dataSource() ? ui->Grid->dataSource()->dataSet() : nullptr);
     } catch (...) {
         WriteGuard guard(ripristino_);
@@ -81,7 +81,7 @@ void TfImpos::sbesciClick()
 bool TfImpos::FormClose()
 {
     return runHandler([this] {
-        chiudiEditor(ui->Grid);
+        ui->Grid->commitEdit();
         lasciaRiga(ui->Grid->dataSource() ? ui->Grid->dataSource()->dataSet() : nullptr);
     });
 }

@@ -325,7 +325,7 @@ void TfCd::FormClose()
             ::data->tArchivio.cancel();
     });
     runHandler([this] {
-        chiudiEditor(ui->DBGrid1);
+        ui->DBGrid1->commitEdit();
         lasciaRiga(&::data->tCanzoni, true);
     });
     runHandler([this] { scriviSetXxt(FileSkin); });

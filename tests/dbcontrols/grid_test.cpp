@@ -129,6 +129,37 @@ TEST_F(CatalogueTest, GridEditsInPlaceAndPostsWhenMovingOn)
     EXPECT_EQ(at(tracks, 1, QStringLiteral("Nome")), QStringLiteral("Nuova canzone"));
 }
 
+// A speed button takes no focus, so a cell being typed stays open when one is clicked: the
+// window commits it first.
+TEST_F(CatalogueTest, CommitEditHandsAnOpenCellToTheDataset)
+{
+    DBGrid grid;
+    grid.resize(600, 300);
+    grid.setDataSource(&dsTracks);
+    grid.setColumns({QStringLiteral("Nome")});
+    showActive(grid);
+    grid.commitEdit(); // no cell open: nothing happens
+    EXPECT_EQ(tracks.state(), DataSetState::Browse);
+
+    const QModelIndex name = cell(grid, 2, QStringLiteral("Nome"));
+    grid.setCurrentIndex(name);
+    QTest::keyClick(&grid, Qt::Key_F2);
+    auto *editor = grid.viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Scritta ma non lasciata"));
+    EXPECT_NE(tracks.fieldByName(QStringLiteral("Nome"))->asString(),
+              QStringLiteral("Scritta ma non lasciata"));
+    grid.commitEdit();
+    EXPECT_EQ(tracks.state(), DataSetState::Edit);
+    EXPECT_EQ(tracks.fieldByName(QStringLiteral("Nome"))->asString(),
+              QStringLiteral("Scritta ma non lasciata"));
+    EXPECT_EQ(grid.indexWidget(name), nullptr) << "the editor is closed";
+    EXPECT_NE(grid.state(), QAbstractItemView::EditingState);
+    tracks.post();
+    EXPECT_EQ(at(tracks, 2, QStringLiteral("Nome")), QStringLiteral("Scritta ma non lasciata"));
+}
+
 TEST_F(CatalogueTest, PendingNewRecordShowsAsALastRow)
 {
     DBGrid grid;

@@ -265,6 +265,15 @@ void DBGrid::setReadOnly(bool on)
     setSelectionBehavior(on ? SelectRows : SelectItems);
 }
 
+void DBGrid::commitEdit()
+{
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor || state() != EditingState)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void DBGrid::followDataSet(int row)
 {
     if (syncing_)

@@ -76,6 +76,10 @@ public:
     bool readOnly() const { return !model_.editable(); }
     void setReadOnly(bool on);
     DataSetModel *dataModel() { return &model_; }
+    // Hands the text of a cell still open for typing to the dataset, as leaving the cell
+    // does, and closes the cell editor; nothing when no cell is being typed. Buttons that
+    // take no focus (speed buttons) call it before they act on the dataset.
+    void commitEdit();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
