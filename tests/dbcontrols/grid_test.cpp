@@ -155,7 +155,6 @@ TEST_F(CatalogueTest, CommitEditHandsAnOpenCellToTheDataset)
     EXPECT_EQ(tracks.fieldByName(QStringLiteral("Nome"))->asString(),
               QStringLiteral("Scritta ma non lasciata"));
     EXPECT_EQ(grid.indexWidget(name), nullptr) << "the editor is closed";
-    EXPECT_NE(grid.state(), QAbstractItemView::EditingState);
     tracks.post();
     EXPECT_EQ(at(tracks, 2, QStringLiteral("Nome")), QStringLiteral("Scritta ma non lasciata"));
 }
