@@ -65,6 +65,14 @@ TEST_F(CatalogueTest, GridShowsEveryFieldTitledByNameOrTheChosenOnes)
     EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Tempo"));
     EXPECT_EQ(m->rowCount(), tracks.recordCount());
     EXPECT_EQ(m->index(2, 0).data().toString(), at(tracks, 2, QStringLiteral("Nome")));
+    // Every title fits its column and starts at its left edge, so a column running past the
+    // grid's edge still shows its title.
+    const QFontMetrics header = grid.horizontalHeader()->fontMetrics();
+    for (int c = 0; c < m->columnCount(); ++c) {
+        const QString title = m->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        EXPECT_GT(grid.columnWidth(c), header.horizontalAdvance(title)) << title.toStdString();
+    }
+    EXPECT_TRUE(grid.horizontalHeader()->defaultAlignment() & Qt::AlignLeft);
 }
 
 TEST_F(CatalogueTest, GridAndDatasetFollowEachOther)

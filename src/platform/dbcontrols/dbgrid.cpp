@@ -242,6 +242,9 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setAlternatingRowColors(false);
     setWordWrap(false);
+    // Titles start where the values do, so a wide column's title shows even when the column
+    // runs past the grid's right edge.
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setFixedWidth(fontMetrics().height() + 4);
@@ -320,7 +323,9 @@ void DBGrid::fitColumns()
         if (f->dataType() != FieldType::Text)
             chars = 10;
         chars = std::clamp<int>(std::max<int>(chars, int(f->fieldName().size())), 4, 40);
-        setColumnWidth(c, chars * charWidth + 12);
+        // The title's own font may be wider than the cells' (bold headers).
+        const int title = horizontalHeader()->fontMetrics().horizontalAdvance(f->fieldName()) + 16;
+        setColumnWidth(c, std::max(chars * charWidth + 12, title));
     }
 }
 
