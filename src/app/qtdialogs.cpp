@@ -57,15 +57,15 @@ QString title()
     return QGuiApplication::applicationDisplayName();
 }
 
-QString runFileDialog(const FileDialogSpec &spec, QFileDialog::AcceptMode mode,
+QString runFileDialog(const FileDialogSpec &opts, QFileDialog::AcceptMode mode,
                       const QString &filter)
 {
-    QFileDialog dialog(owner(), spec.title, spec.initialDir, filter);
+    QFileDialog dialog(owner(), opts.title, opts.initialDir, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(spec.defaultExtension);
-    if (mode == QFileDialog::AcceptSave && !spec.askBeforeReplace)
+    dialog.setDefaultSuffix(opts.defaultExtension);
+    if (mode == QFileDialog::AcceptSave && !opts.askBeforeReplace)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setLabelText(QFileDialog::Accept, mode == QFileDialog::AcceptOpen
                                                  ? QStringLiteral("Apri")
@@ -73,7 +73,7 @@ QString runFileDialog(const FileDialogSpec &spec, QFileDialog::AcceptMode mode,
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Annulla"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return withDefaultExtension(dialog.selectedFiles().constFirst(), spec.defaultExtension);
+    return withDefaultExtension(dialog.selectedFiles().constFirst(), opts.defaultExtension);
 }
 
 } // namespace
@@ -136,23 +136,23 @@ void QtDialogs::error(const QString &text)
     ask(QMessageBox::Critical, title(), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-QString QtDialogs::openFile(const FileDialogSpec &spec)
+QString QtDialogs::openFile(const FileDialogSpec &opts)
 {
-    return runFileDialog(spec, QFileDialog::AcceptOpen, qtFileFilter(spec.filter));
+    return runFileDialog(opts, QFileDialog::AcceptOpen, qtFileFilter(opts.filter));
 }
 
-QString QtDialogs::saveFile(const FileDialogSpec &spec)
+QString QtDialogs::saveFile(const FileDialogSpec &opts)
 {
-    return runFileDialog(spec, QFileDialog::AcceptSave, qtFileFilter(spec.filter));
+    return runFileDialog(opts, QFileDialog::AcceptSave, qtFileFilter(opts.filter));
 }
 
-QString QtDialogs::openPicture(const FileDialogSpec &spec)
+QString QtDialogs::openPicture(const FileDialogSpec &opts)
 {
-    QFileDialog dialog(owner(), spec.title, spec.initialDir,
-                       spec.filter.isEmpty() ? pictureFilter() : qtFileFilter(spec.filter));
+    QFileDialog dialog(owner(), opts.title, opts.initialDir,
+                       opts.filter.isEmpty() ? pictureFilter() : qtFileFilter(opts.filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog); // the preview needs Qt's own dialog
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(spec.defaultExtension);
+    dialog.setDefaultSuffix(opts.defaultExtension);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Apri"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Annulla"));
     auto *preview = new QLabel(&dialog);
@@ -177,7 +177,7 @@ QString QtDialogs::openPicture(const FileDialogSpec &spec)
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return withDefaultExtension(dialog.selectedFiles().constFirst(), spec.defaultExtension);
+    return withDefaultExtension(dialog.selectedFiles().constFirst(), opts.defaultExtension);
 }
 
 void QtDialogs::previewReport([[maybe_unused]] Report &report)

@@ -12,9 +12,9 @@ public:
     bool confirm(const QString &text) override;
     void error(const QString &text) override;
 
-    QString openFile(const FileDialogSpec &spec) override;
-    QString saveFile(const FileDialogSpec &spec) override;
-    QString openPicture(const FileDialogSpec &spec) override;
+    QString openFile(const FileDialogSpec &opts) override;
+    QString saveFile(const FileDialogSpec &opts) override;
+    QString openPicture(const FileDialogSpec &opts) override;
 
     void previewReport(Report &report) override;
     void printChart(DBChart &chart) override;

@@ -282,11 +282,11 @@ void TfCd::canzoneIniziata(DataEvent event, Field *field)
 
 void TfCd::sbEsportaClick()
 {
-    FileDialogSpec spec;
-    spec.filter = QStringLiteral("File di Testo|*.txt");
-    spec.defaultExtension = QStringLiteral("txt");
-    spec.askBeforeReplace = false;
-    const QString nome = Dialogs::instance().saveFile(spec);
+    FileDialogSpec opts;
+    opts.filter = QStringLiteral("File di Testo|*.txt");
+    opts.defaultExtension = QStringLiteral("txt");
+    opts.askBeforeReplace = false;
+    const QString nome = Dialogs::instance().saveFile(opts);
     if (nome.isEmpty())
         return;
     // The memo writes every keystroke into the field, so the field holds what is shown.
@@ -295,10 +295,10 @@ void TfCd::sbEsportaClick()
 
 void TfCd::sbCopClick()
 {
-    FileDialogSpec spec;
-    spec.filter = QStringLiteral("Immagini BMP|*.bmp");
-    spec.defaultExtension = QStringLiteral("bmp");
-    const QString nome = Dialogs::instance().openFile(spec);
+    FileDialogSpec opts;
+    opts.filter = QStringLiteral("Immagini BMP|*.bmp");
+    opts.defaultExtension = QStringLiteral("bmp");
+    const QString nome = Dialogs::instance().openFile(opts);
     if (nome.isEmpty())
         return;
     ::data->tArchivio.edit();
@@ -307,8 +307,8 @@ void TfCd::sbCopClick()
 
 void TfCd::sbSkinClick()
 {
-    FileDialogSpec spec; // no filter: every picture format the program can load
-    const QString nome = Dialogs::instance().openPicture(spec);
+    FileDialogSpec opts; // no filter: every picture format the program can load
+    const QString nome = Dialogs::instance().openPicture(opts);
     if (nome.isEmpty())
         return;
     Image1->setPixmap(loadPicture(nome));

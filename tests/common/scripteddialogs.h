@@ -23,7 +23,7 @@ public:
     struct Call {
         Kind kind;
         QString text;        // message text, desktop target, or the window's object name
-        FileDialogSpec spec; // file dialogs
+        FileDialogSpec opts; // file dialogs
     };
 
     ScriptedDialogs() { Dialogs::install(this); }
@@ -97,11 +97,11 @@ public:
     bool information(const QString &text) override { return take(Kind::Information, text).yes; }
     bool confirm(const QString &text) override { return take(Kind::Confirm, text).yes; }
     void error(const QString &text) override { take(Kind::Error, text); }
-    QString openFile(const FileDialogSpec &spec) override { return take(Kind::OpenFile, {}, spec).path; }
-    QString saveFile(const FileDialogSpec &spec) override { return take(Kind::SaveFile, {}, spec).path; }
-    QString openPicture(const FileDialogSpec &spec) override
+    QString openFile(const FileDialogSpec &opts) override { return take(Kind::OpenFile, {}, opts).path; }
+    QString saveFile(const FileDialogSpec &opts) override { return take(Kind::SaveFile, {}, opts).path; }
+    QString openPicture(const FileDialogSpec &opts) override
     {
-        return take(Kind::OpenPicture, {}, spec).path;
+        return take(Kind::OpenPicture, {}, opts).path;
     }
     void previewReport(Report &report) override
     {
@@ -144,9 +144,9 @@ private:
         return *this;
     }
 
-    Answer take(Kind kind, const QString &text = {}, const FileDialogSpec &spec = {})
+    Answer take(Kind kind, const QString &text = {}, const FileDialogSpec &opts = {})
     {
-        calls_.push_back(Call{kind, text, spec});
+        calls_.push_back(Call{kind, text, opts});
         if (queue_.empty() || queue_.front().kind != kind) {
             ADD_FAILURE() << "unexpected dialog " << name(kind) << ": " << text.toStdString()
                           << (queue_.empty() ? std::string(" (none expected)")

@@ -102,11 +102,11 @@ TEST(ScriptedDialogsDouble, AnswersFromItsQueueAndFailsOnTheUnexpected)
     ScriptedDialogs dialogs;
     dialogs.expectConfirm(true).expectSaveFile(QStringLiteral("/tmp/x.txt")).expectInformation(false);
     EXPECT_TRUE(Dialogs::instance().confirm(QStringLiteral("Sicuro?")));
-    FileDialogSpec spec;
-    spec.filter = QStringLiteral("File di Testo|*.txt");
-    EXPECT_EQ(Dialogs::instance().saveFile(spec), QStringLiteral("/tmp/x.txt"));
+    FileDialogSpec opts;
+    opts.filter = QStringLiteral("File di Testo|*.txt");
+    EXPECT_EQ(Dialogs::instance().saveFile(opts), QStringLiteral("/tmp/x.txt"));
     EXPECT_FALSE(Dialogs::instance().information(QStringLiteral("Continuare?")));
-    EXPECT_EQ(dialogs.calls().at(1).spec.filter, QStringLiteral("File di Testo|*.txt"));
+    EXPECT_EQ(dialogs.calls().at(1).opts.filter, QStringLiteral("File di Testo|*.txt"));
     EXPECT_NONFATAL_FAILURE(Dialogs::instance().message(QStringLiteral("Ciao")), "unexpected dialog");
     dialogs.expectMessage();
     EXPECT_NONFATAL_FAILURE(Dialogs::instance().error(QStringLiteral("x")), "expected message");

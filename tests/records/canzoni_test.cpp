@@ -62,10 +62,10 @@ TEST_F(RecordsTest, ExportWritesTheLyricsByteForByte)
     dialogs->expectSaveFile(vuoto);
     clic(f, "sbEsporta");
     EXPECT_EQ(leggiFile(vuoto), QByteArray());
-    const FileDialogSpec spec = dialogs->calls().back().spec;
-    EXPECT_EQ(spec.filter, QStringLiteral("File di Testo|*.txt"));
-    EXPECT_EQ(spec.defaultExtension, QStringLiteral("txt"));
-    EXPECT_FALSE(spec.askBeforeReplace);
+    const FileDialogSpec opts = dialogs->calls().back().opts;
+    EXPECT_EQ(opts.filter, QStringLiteral("File di Testo|*.txt"));
+    EXPECT_EQ(opts.defaultExtension, QStringLiteral("txt"));
+    EXPECT_FALSE(opts.askBeforeReplace);
 
     // Three lines typed in the memo, not yet posted, one with an accented letter.
     naviga(f, "DBNavigator2", DBNavigator::Next);
@@ -110,7 +110,7 @@ TEST_F(RecordsTest, ACoverIsDroppedByAnnullaAndStoredByAMove)
     }
     dialogs->expectOpenFile(bmp);
     clic(f, "sbCop");
-    EXPECT_EQ(dialogs->calls().back().spec.filter, QStringLiteral("Immagini BMP|*.bmp"));
+    EXPECT_EQ(dialogs->calls().back().opts.filter, QStringLiteral("Immagini BMP|*.bmp"));
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Edit);
     EXPECT_EQ(w<DBImage>(f, "DBImage1")->picture().size(), QSize(64, 48));
     EXPECT_FALSE(w<QLineEdit>(f, "edCodice")->isEnabled()); // the state switch is not called
@@ -142,7 +142,7 @@ TEST_F(RecordsTest, TheChosenSkinIsWrittenBackToSetXxtWhenTheFormCloses)
     EXPECT_TRUE(f->Image1->hasScaledContents());
     dialogs->expectOpenPicture(nuova);
     clic(f, "sbSkin");
-    EXPECT_TRUE(dialogs->calls().back().spec.filter.isEmpty()); // every picture format
+    EXPECT_TRUE(dialogs->calls().back().opts.filter.isEmpty()); // every picture format
     EXPECT_EQ(f->FileSkin, nuova);
     EXPECT_EQ(f->Image1->pixmap().size(), QSize(80, 20));
     // A picture that does not load changes neither the background nor FileSkin.

@@ -154,8 +154,8 @@ TEST_F(ReportItems, FontsReachThePlacedItems)
     header.addLabel(QStringLiteral("Num"), 1.1, 0, QStringLiteral("Num.")).setUnderline().setItalic();
     const std::vector<ReportPage> pages = layoutReport(r);
     const ReportFonts &fonts = *pages[0].fonts;
-    const ReportFont &tipo = fonts.spec(find(pages[0], QStringLiteral("Tipo"))->font);
-    const ReportFont &num = fonts.spec(find(pages[0], QStringLiteral("Num"))->font);
+    const ReportFont &tipo = fonts.described(find(pages[0], QStringLiteral("Tipo"))->font);
+    const ReportFont &num = fonts.described(find(pages[0], QStringLiteral("Num"))->font);
     EXPECT_EQ(tipo.pointSize, 10);
     EXPECT_TRUE(tipo.bold);
     EXPECT_TRUE(tipo.fixedPitch);

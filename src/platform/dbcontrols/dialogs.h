@@ -27,9 +27,9 @@ public:
     virtual void error(const QString &text) = 0;       // error box, OK
 
     // File dialogs: the chosen path, or an empty text when the user cancels.
-    virtual QString openFile(const FileDialogSpec &spec) = 0;
-    virtual QString saveFile(const FileDialogSpec &spec) = 0;
-    virtual QString openPicture(const FileDialogSpec &spec) = 0; // with a preview
+    virtual QString openFile(const FileDialogSpec &opts) = 0;
+    virtual QString saveFile(const FileDialogSpec &opts) = 0;
+    virtual QString openPicture(const FileDialogSpec &opts) = 0; // with a preview
 
     // Modal report preview; returns when the user closes it.
     virtual void previewReport(Report &report) = 0;

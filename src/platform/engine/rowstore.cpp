@@ -26,34 +26,34 @@ void Backend::remove(int)
     throw EngineError(QStringLiteral("Cannot modify a read-only dataset"));
 }
 
-RowStore::RowStore(Spec spec) : spec_(std::move(spec))
+RowStore::RowStore(Layout layout) : layout_(std::move(layout))
 {
-    cols_ = spec_.columns;
-    if (spec_.orderBy.isEmpty()) {
+    cols_ = layout_.columns;
+    if (layout_.orderBy.isEmpty()) {
         int keys = 0;
-        for (size_t i = 0; i < spec_.tableColumns.size(); ++i)
-            if (spec_.tableColumns[i].primaryKey) {
+        for (size_t i = 0; i < layout_.tableColumns.size(); ++i)
+            if (layout_.tableColumns[i].primaryKey) {
                 ++keys;
                 keyCol_ = int(i);
             }
         // An INTEGER primary key is the rowid itself; several key columns sort by all.
-        if (keys != 1 || spec_.tableColumns[size_t(keyCol_)].type == FieldType::Integer)
+        if (keys != 1 || layout_.tableColumns[size_t(keyCol_)].type == FieldType::Integer)
             keyCol_ = -1;
-        spec_.orderBy = keyCol_ >= 0
-                            ? QStringLiteral("ORDER BY %1").arg(quoteIdent(spec_.tableColumns[size_t(keyCol_)].name))
+        layout_.orderBy = keyCol_ >= 0
+                            ? QStringLiteral("ORDER BY %1").arg(quoteIdent(layout_.tableColumns[size_t(keyCol_)].name))
                             : QStringLiteral("ORDER BY rowid");
         if (keyCol_ >= 0)
-            keyStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                                   .arg(quoteIdent(spec_.tableColumns[size_t(keyCol_)].name),
-                                                        quoteIdent(spec_.table)));
+            keyStmt_ = sqlite::Stmt(*layout_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                                   .arg(quoteIdent(layout_.tableColumns[size_t(keyCol_)].name),
+                                                        quoteIdent(layout_.table)));
     }
     QStringList eager;
     lazyStmts_.resize(cols_.size());
     for (size_t i = 0; i < cols_.size(); ++i) {
-        const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[i])].name);
+        const QString name = quoteIdent(layout_.tableColumns[size_t(layout_.source[i])].name);
         if (cols_[i].lazy()) {
-            lazyStmts_[i] = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                                        .arg(name, quoteIdent(spec_.table)));
+            lazyStmts_[i] = sqlite::Stmt(*layout_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                                        .arg(name, quoteIdent(layout_.table)));
         } else {
             eager << name;
             eagerCols_.push_back(int(i));
@@ -61,16 +61,16 @@ RowStore::RowStore(Spec spec) : spec_(std::move(spec))
     }
     if (eager.isEmpty())
         eager << QStringLiteral("rowid");
-    readStmt_ = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
-                                            .arg(eager.join(QLatin1Char(',')), quoteIdent(spec_.table)));
+    readStmt_ = sqlite::Stmt(*layout_.db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
+                                            .arg(eager.join(QLatin1Char(',')), quoteIdent(layout_.table)));
     rebuild();
 }
 
 QString RowStore::condition() const
 {
     QStringList parts;
-    if (!spec_.where.isEmpty())
-        parts << QLatin1Char('(') + spec_.where.sql + QLatin1Char(')');
+    if (!layout_.where.isEmpty())
+        parts << QLatin1Char('(') + layout_.where.sql + QLatin1Char(')');
     if (!filter_.isEmpty())
         parts << QLatin1Char('(') + filter_.sql + QLatin1Char(')');
     return parts.join(QStringLiteral(" AND "));
@@ -78,7 +78,7 @@ QString RowStore::condition() const
 
 QVariantList RowStore::conditionParams() const
 {
-    return spec_.where.params + filter_.params;
+    return layout_.where.params + filter_.params;
 }
 
 // The whole table in its natural order. Without deletions the rowids are first..last;
@@ -86,10 +86,10 @@ QVariantList RowStore::conditionParams() const
 // the lyrics), so they are read from there and sorted.
 bool RowStore::rebuildNaturalOrder()
 {
-    sqlite::Stmt count(*spec_.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdent(spec_.table)));
+    sqlite::Stmt count(*layout_.db, QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdent(layout_.table)));
     // min and max each read one end of the table; together SQLite would scan it.
-    sqlite::Stmt first(*spec_.db, QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(spec_.table)));
-    sqlite::Stmt last(*spec_.db, QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(spec_.table)));
+    sqlite::Stmt first(*layout_.db, QStringLiteral("SELECT min(rowid) FROM %1").arg(quoteIdent(layout_.table)));
+    sqlite::Stmt last(*layout_.db, QStringLiteral("SELECT max(rowid) FROM %1").arg(quoteIdent(layout_.table)));
     const qint64 rows = count.step() ? count.columnInt64(0) : -1;
     count.reset();
     const qint64 lo = first.step() ? first.columnInt64(0) : 0;
@@ -103,15 +103,15 @@ bool RowStore::rebuildNaturalOrder()
     }
     if (rows == 0)
         return true;
-    sqlite::Stmt list(*spec_.db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(spec_.table)));
+    sqlite::Stmt list(*layout_.db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(layout_.table)));
     QString index;
     while (list.step())
         if (index.isEmpty() && list.column(4).toInt() == 0)
             index = list.column(1).toString();
     if (index.isEmpty())
         return false;
-    sqlite::Stmt st(*spec_.db, QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2")
-                                   .arg(quoteIdent(spec_.table), quoteIdent(index)));
+    sqlite::Stmt st(*layout_.db, QStringLiteral("SELECT rowid FROM %1 INDEXED BY %2")
+                                   .arg(quoteIdent(layout_.table), quoteIdent(index)));
     while (st.step())
         ids_.push_back(st.columnInt64(0));
     std::sort(ids_.begin(), ids_.end());
@@ -122,14 +122,14 @@ void RowStore::rebuild()
 {
     ids_.clear();
     const QString cond = condition();
-    if (cond.isEmpty() && keyCol_ < 0 && spec_.orderBy == QLatin1String("ORDER BY rowid")
+    if (cond.isEmpty() && keyCol_ < 0 && layout_.orderBy == QLatin1String("ORDER BY rowid")
         && rebuildNaturalOrder())
         return;
-    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(spec_.table));
+    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(layout_.table));
     if (!cond.isEmpty())
         sql += QStringLiteral(" WHERE ") + cond;
-    sql += QLatin1Char(' ') + spec_.orderBy;
-    sqlite::Stmt st(*spec_.db, sql);
+    sql += QLatin1Char(' ') + layout_.orderBy;
+    sqlite::Stmt st(*layout_.db, sql);
     st.bindAll(conditionParams());
     while (st.step())
         ids_.push_back(st.columnInt64(0));
@@ -168,11 +168,11 @@ int RowStore::locate(int col, const QVariant &stored)
     locateStmts_.resize(cols_.size() * 2);
     sqlite::Stmt &st = locateStmts_[size_t(col) * 2 + (stored.isValid() ? 0 : 1)];
     if (!st.valid()) {
-        const QString name = quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
-        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE ").arg(quoteIdent(spec_.table));
+        const QString name = quoteIdent(layout_.tableColumns[size_t(layout_.source[size_t(col)])].name);
+        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE ").arg(quoteIdent(layout_.table));
         sql += stored.isValid() ? QStringLiteral("%1 = ?").arg(name)
                                 : QStringLiteral("(%1 IS NULL OR %1 = '')").arg(name);
-        st = sqlite::Stmt(*spec_.db, sql);
+        st = sqlite::Stmt(*layout_.db, sql);
     }
     sqlite::StmtUse use(st);
     if (stored.isValid())
@@ -196,8 +196,8 @@ bool RowStore::matches(qint64 rowid)
     const QString cond = condition();
     if (cond.isEmpty())
         return true;
-    sqlite::Stmt st(*spec_.db, QStringLiteral("SELECT 1 FROM %1 WHERE rowid=? AND %2")
-                                   .arg(quoteIdent(spec_.table), cond));
+    sqlite::Stmt st(*layout_.db, QStringLiteral("SELECT 1 FROM %1 WHERE rowid=? AND %2")
+                                   .arg(quoteIdent(layout_.table), cond));
     st.bind(1, rowid);
     st.bindAll(conditionParams(), 2);
     const bool found = st.step();
@@ -244,7 +244,7 @@ constexpr int pageSize = kPageRows;
 // ascending rowid order (a sequential read), else by a list of rowids.
 sqlite::Stmt &RowStore::pageStatement(int col, bool range)
 {
-    QString from = QStringLiteral(" FROM %1 WHERE ").arg(quoteIdent(spec_.table));
+    QString from = QStringLiteral(" FROM %1 WHERE ").arg(quoteIdent(layout_.table));
     if (range) {
         from += QStringLiteral("rowid BETWEEN ? AND ?");
     } else {
@@ -258,10 +258,10 @@ sqlite::Stmt &RowStore::pageStatement(int col, bool range)
     if (!st.valid()) {
         QStringList names{QStringLiteral("rowid")};
         if (col >= 0)
-            names << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(col)])].name);
+            names << quoteIdent(layout_.tableColumns[size_t(layout_.source[size_t(col)])].name);
         for (size_t i = 0; col < 0 && i < eagerCols_.size(); ++i)
-            names << quoteIdent(spec_.tableColumns[size_t(spec_.source[size_t(eagerCols_[i])])].name);
-        st = sqlite::Stmt(*spec_.db, QStringLiteral("SELECT ") + names.join(QLatin1Char(',')) + from);
+            names << quoteIdent(layout_.tableColumns[size_t(layout_.source[size_t(eagerCols_[i])])].name);
+        st = sqlite::Stmt(*layout_.db, QStringLiteral("SELECT ") + names.join(QLatin1Char(',')) + from);
     }
     return st;
 }

@@ -11,7 +11,7 @@
 
 class RowStore : public Backend {
 public:
-    struct Spec {
+    struct Layout {
         std::shared_ptr<sqlite::Db> db;
         QString table;         // the table inside the file
         Columns tableColumns;  // all of the table's columns
@@ -21,14 +21,14 @@ public:
         QString orderBy;       // empty: the table's key, else rowid
         bool writable = false;
     };
-    explicit RowStore(Spec spec);
+    explicit RowStore(Layout layout);
 
     int count() const override { return int(ids_.size()); }
     std::vector<QVariant> readRow(int pos) override;
     QVariant readLazy(int pos, int col) override;
     void readPage(int from, int n, std::vector<std::vector<QVariant>> &out) override;
     void readLazyPage(int from, int n, int col, std::vector<QVariant> &out) override;
-    bool readOnly() const override { return !spec_.writable; }
+    bool readOnly() const override { return !layout_.writable; }
     void setFilter(const BoundSql &filter) override;
     int locate(int col, const QVariant &stored) override;
     int post(int pos, bool inserting, const std::vector<QVariant> &buf,
@@ -47,7 +47,7 @@ private:
     void updateRow(qint64 rowid, const std::vector<QVariant> &buf, const std::vector<char> &changed);
     [[noreturn]] void writeFailed(const sqlite::Stmt &st, const std::vector<QVariant> &buf);
 
-    Spec spec_;
+    Layout layout_;
     BoundSql filter_;
     int keyCol_ = -1; // the table column that orders the rows; -1: rowid
     std::vector<qint64> ids_;

@@ -12,23 +12,23 @@ qint64 RowStore::insertRow(const std::vector<QVariant> &buf)
     for (size_t i = 0; i < cols_.size(); ++i) {
         if (!buf[i].isValid())
             continue;
-        names << quoteIdent(spec_.tableColumns[size_t(spec_.source[i])].name);
+        names << quoteIdent(layout_.tableColumns[size_t(layout_.source[i])].name);
         marks << QStringLiteral("?");
         values << buf[i];
     }
     const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(spec_.table))
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(layout_.table))
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoteIdent(spec_.table), names.join(QLatin1Char(',')),
+                                  .arg(quoteIdent(layout_.table), names.join(QLatin1Char(',')),
                                        marks.join(QLatin1Char(',')));
-    sqlite::Stmt st(*spec_.db, sql);
+    sqlite::Stmt st(*layout_.db, sql);
     st.bindAll(values);
     try {
         st.step();
     } catch (const EngineError &) {
         writeFailed(st, buf);
     }
-    return sqlite3_last_insert_rowid(spec_.db->handle());
+    return sqlite3_last_insert_rowid(layout_.db->handle());
 }
 
 void RowStore::updateRow(qint64 rowid, const std::vector<QVariant> &buf, const std::vector<char> &changed)
@@ -38,13 +38,13 @@ void RowStore::updateRow(qint64 rowid, const std::vector<QVariant> &buf, const s
     for (size_t i = 0; i < cols_.size(); ++i) {
         if (!changed[i])
             continue;
-        sets << quoteIdent(spec_.tableColumns[size_t(spec_.source[i])].name) + QStringLiteral("=?");
+        sets << quoteIdent(layout_.tableColumns[size_t(layout_.source[i])].name) + QStringLiteral("=?");
         values << buf[i];
     }
     if (sets.isEmpty())
         return;
-    sqlite::Stmt st(*spec_.db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                   .arg(quoteIdent(spec_.table), sets.join(QLatin1Char(','))));
+    sqlite::Stmt st(*layout_.db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
+                                   .arg(quoteIdent(layout_.table), sets.join(QLatin1Char(','))));
     st.bindAll(values);
     st.bind(int(values.size()) + 1, rowid);
     try {
@@ -61,25 +61,25 @@ void RowStore::writeFailed(const sqlite::Stmt &st, const std::vector<QVariant> &
         QString key;
         if (keyCol_ >= 0)
             for (size_t i = 0; i < cols_.size(); ++i)
-                if (spec_.source[i] == keyCol_)
+                if (layout_.source[i] == keyCol_)
                     key = QStringLiteral(": %1 '%2' is already in %3")
-                              .arg(cols_[i].name, buf[i].toString(), spec_.db->shownName());
+                              .arg(cols_[i].name, buf[i].toString(), layout_.db->shownName());
         throw EngineError(QStringLiteral("Key violation") + key);
     }
     if (code == SQLITE_CONSTRAINT_NOTNULL)
         throw EngineError(QStringLiteral("A required field has no value (%1): %2")
-                              .arg(spec_.db->shownName(), QString::fromUtf8(sqlite3_errmsg(spec_.db->handle()))));
-    spec_.db->fail(QStringLiteral("Cannot write the record"));
+                              .arg(layout_.db->shownName(), QString::fromUtf8(sqlite3_errmsg(layout_.db->handle()))));
+    layout_.db->fail(QStringLiteral("Cannot write the record"));
 }
 
 int RowStore::post(int pos, bool inserting, const std::vector<QVariant> &buf,
                    const std::vector<char> &changed)
 {
-    if (!spec_.writable)
+    if (!layout_.writable)
         return Backend::post(pos, inserting, buf, changed);
     qint64 rowid = 0;
     {
-        sqlite::Transaction tx(*spec_.db);
+        sqlite::Transaction tx(*layout_.db);
         if (inserting)
             rowid = insertRow(buf);
         else
@@ -102,10 +102,10 @@ int RowStore::post(int pos, bool inserting, const std::vector<QVariant> &buf,
 
 void RowStore::remove(int pos)
 {
-    if (!spec_.writable)
+    if (!layout_.writable)
         return Backend::remove(pos);
-    sqlite::Transaction tx(*spec_.db);
-    sqlite::Stmt st(*spec_.db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteIdent(spec_.table)));
+    sqlite::Transaction tx(*layout_.db);
+    sqlite::Stmt st(*layout_.db, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteIdent(layout_.table)));
     st.bind(1, ids_[size_t(pos)]);
     st.step();
     tx.commit();

@@ -38,15 +38,15 @@ Table::Table(QString componentName, QString tableName)
 void Table::doOpen()
 {
     OpenedFile f = openTableFile(databaseName_, tableName_);
-    RowStore::Spec spec;
-    spec.db = f.db;
-    spec.table = f.table;
-    spec.tableColumns = f.columns;
-    spec.columns = f.columns;
+    RowStore::Layout layout;
+    layout.db = f.db;
+    layout.table = f.table;
+    layout.tableColumns = f.columns;
+    layout.columns = f.columns;
     for (size_t i = 0; i < f.columns.size(); ++i)
-        spec.source.push_back(int(i));
-    spec.writable = true;
-    d->be = std::make_unique<RowStore>(std::move(spec));
+        layout.source.push_back(int(i));
+    layout.writable = true;
+    d->be = std::make_unique<RowStore>(std::move(layout));
 }
 
 void Table::emptyTable()
@@ -73,18 +73,18 @@ void Query::doOpen()
         d->be = std::make_unique<MemoryRows>(*f.db, sel);
         return;
     }
-    RowStore::Spec spec;
-    spec.db = f.db;
-    spec.table = f.table;
-    spec.tableColumns = f.columns;
+    RowStore::Layout layout;
+    layout.db = f.db;
+    layout.table = f.table;
+    layout.tableColumns = f.columns;
     for (const OutputColumn &oc : sel.columns) {
         Column c = f.columns[size_t(oc.source)];
         c.name = oc.name;
         c.required = c.primaryKey = false;
-        spec.columns.push_back(c);
-        spec.source.push_back(oc.source);
+        layout.columns.push_back(c);
+        layout.source.push_back(oc.source);
     }
-    spec.where = sel.where;
-    spec.orderBy = sel.orderBy;
-    d->be = std::make_unique<RowStore>(std::move(spec));
+    layout.where = sel.where;
+    layout.orderBy = sel.orderBy;
+    d->be = std::make_unique<RowStore>(std::move(layout));
 }

@@ -23,28 +23,28 @@ const QImage &measureDevice()
 
 } // namespace
 
-QFont ReportFonts::makeFont(const ReportFont &spec)
+QFont ReportFonts::makeFont(const ReportFont &described)
 {
-    QFont font(spec.family);
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setFixedPitch(spec.fixedPitch);
+    QFont font(described.family);
+    font.setPointSizeF(described.pointSize);
+    font.setBold(described.bold);
+    font.setItalic(described.italic);
+    font.setUnderline(described.underline);
+    font.setFixedPitch(described.fixedPitch);
     // Linear metrics: what is measured here is what every device draws.
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
-int ReportFonts::add(const ReportFont &spec)
+int ReportFonts::add(const ReportFont &described)
 {
     for (int i = 0; i < count(); ++i)
-        if (fonts_[i].spec == spec)
+        if (fonts_[i].described == described)
             return i;
     Entry e;
-    e.spec = spec;
-    e.font = makeFont(spec);
+    e.described = described;
+    e.font = makeFont(described);
     const QFontMetricsF fm(e.font, &measureDevice());
     e.ascent = fm.ascent() * kMmPerDot;
     e.height = fm.height() * kMmPerDot;

@@ -392,7 +392,7 @@ QString dumpPage(const ReportPage &page)
                                                                   : "centre";
             out += QStringLiteral(" x=%1 %2 \"%3\" %4")
                        .arg(mm(i.textX), QLatin1String(align), i.text,
-                            fontText(page.fonts->spec(i.font)));
+                            fontText(page.fonts->described(i.font)));
         } else {
             out += QLatin1String(" rule");
         }

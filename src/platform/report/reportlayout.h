@@ -19,18 +19,18 @@
 // without hinting or kerning, so the same report lays out alike on every device.
 class ReportFonts {
 public:
-    int add(const ReportFont &spec); // index of spec, added when new
+    int add(const ReportFont &described); // index of that font, added when new
     int count() const { return int(fonts_.size()); }
-    const ReportFont &spec(int index) const { return fonts_[index].spec; }
+    const ReportFont &described(int index) const { return fonts_[index].described; }
     const QFont &font(int index) const { return fonts_[index].font; }
     double ascent(int index) const { return fonts_[index].ascent; }     // mm
     double lineHeight(int index) const { return fonts_[index].height; } // mm
     double width(int index, const QString &text) const;                // mm
-    static QFont makeFont(const ReportFont &spec);
+    static QFont makeFont(const ReportFont &described);
 
 private:
     struct Entry {
-        ReportFont spec;
+        ReportFont described;
         QFont font;
         double ascent = 0;
         double height = 0;
