@@ -112,10 +112,12 @@ void openScreen(Query &q, const char *sql)
 
 void statements()
 {
-    std::printf("\nstatements: open + count + first screen (40 rows), against SQLite stepping the first 40 rows;\n"
-                "then every field of every row, against SQLite stepping every row\n");
-    std::printf("%-36s %10s %10s %6s | %10s %10s %6s | %s\n", "", "engine", "sqlite", "ratio", "engine",
-                "sqlite", "ratio", "rows");
+    std::printf("\nstatements. wait: what a window waits for (open + count + first screen of 40 rows);\n"
+                "sqlite: SQLite running the same statement to its end (targets: wait under 150 ms and\n"
+                "within 1.5x); all: every field of every row read through the dataset (as a report\n"
+                "does); first 40: SQLite stepping only its first 40 rows, for scale\n");
+    std::printf("%-36s %10s %10s %6s | %10s %6s | %9s | %s\n", "", "wait", "sqlite", "ratio", "all", "ratio",
+                "first 40", "rows");
     Query q(QStringLiteral("q"));
     for (const Shape &s : shapes) {
         Reference ref(QStringLiteral("archivio.db"));
@@ -125,8 +127,8 @@ void statements()
         const double refScreen = bestMs(5, [&] { ref.run(refSql, {}, 40); });
         const double all = bestMs(5, [&] { rows = readAll(q, s.dialect); });
         const double refAll = bestMs(5, [&] { ref.run(refSql); });
-        std::printf("%-36s %8.2f ms %7.2f ms %5.2fx | %7.1f ms %7.1f ms %5.2fx | %d\n", s.name, screen, refScreen,
-                    screen / refScreen, all, refAll, all / refAll, rows);
+        std::printf("%-36s %7.2f ms %7.2f ms %5.2fx | %7.1f ms %5.2fx | %6.2f ms | %d\n", s.name, screen, refAll,
+                    screen / refAll, all, all / refAll, refScreen, rows);
         std::fflush(stdout);
     }
 }
