@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -53,12 +54,21 @@ void takeScreenshots(const QString &dir)
     QCoreApplication::quit();
 }
 
+// Numbers and dates follow the user's regional settings; a machine that has none (the C
+// locale of a bare system) gets Italy's, the language the program speaks.
+void useRegionalSettings()
+{
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     SonaroApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Sonaro"));
+    useRegionalSettings();
     QtDialogs dialogs;
     Dialogs::install(&dialogs);
 
