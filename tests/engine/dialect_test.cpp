@@ -1,5 +1,6 @@
 // Every statement and filter the windows build, run as written, with the rows they must give.
 #include "fixture.h"
+#include "sqlite.h"
 
 #include <QDir>
 
@@ -148,6 +149,31 @@ TEST_F(DialectTest, TwoDigitYearsUseThe1950To2049Window)
     q.addSql(QStringLiteral("Select Codice From archivio Where Data='01/01/50'"));
     q.open();
     EXPECT_EQ(rowsOf(q), QStringList({"G7"}));
+}
+
+// Regression: a NULL text sorted before an empty one, so "Order by Anno,Codice" put B before A.
+TEST_F(DialectTest, BlankAndEmptyTextTieInOrderBy)
+{
+    {
+        sqlite::Db db(QStringLiteral("archivio.db"), QStringLiteral("archivio.db"));
+        db.exec(QStringLiteral("INSERT INTO archivio (Codice, Anno, Autore) VALUES ('A0', '', ''), ('B0', NULL, NULL)"));
+    }
+    const std::vector<Case> cases = {
+        {"plain, two fields", "Select Codice From archivio Where Titolo='' Order by Anno,Codice", {"A0", "B0"}},
+        {"plain, by alias", "Select Codice,Autore as Chi From archivio Where Titolo='' Order by Chi,Codice",
+         {"A0|", "B0|"}},
+        {"plain, no condition", "Select Codice From archivio Order by Anno,Autore,Codice",
+         {"A0", "B0", "D4", "C3", "B2", "A1", "E5"}},
+        {"grouped, by a field not shown", "Select Anno,Count(*) As Cd From archivio group by Anno Order by Anno",
+         {"|3", "1988|1", "1999|2", "2001|1"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Query q(QStringLiteral("q"));
+        q.addSql(QString::fromUtf8(c.sql));
+        ASSERT_NO_THROW(q.open());
+        EXPECT_EQ(rowsOf(q), c.rows);
+    }
 }
 
 struct Bad {

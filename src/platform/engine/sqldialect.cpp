@@ -424,6 +424,13 @@ QStringList columnExpressions(const ParsedSelect &s, const Columns &cols, const 
     return exprs;
 }
 
+// A blank text sorts as '' does, so rows equal in a column stay ordered by the next one.
+QString sortKey(const Column &c)
+{
+    const QString n = sqlite::quoteIdent(c.name);
+    return c.type == FieldType::Text && !c.required ? QStringLiteral("IFNULL(%1,'')").arg(n) : n;
+}
+
 // Order by names a result column (an alias too) or a column of the table.
 QStringList orderTerms(const ParsedSelect &s, const Columns &cols, const CompiledSelect &out)
 {
@@ -433,12 +440,13 @@ QStringList orderTerms(const ParsedSelect &s, const Columns &cols, const Compile
         for (size_t i = 0; i < out.columns.size() && outIndex < 0; ++i)
             if (out.columns[i].name.compare(o.name, Qt::CaseInsensitive) == 0)
                 outIndex = int(i);
-        if (outIndex >= 0 && out.columns[size_t(outIndex)].source < 0)
+        // Grouped and distinct results already hold blanks as NULL: sort by the column itself.
+        if (outIndex >= 0 && (!out.plain || out.columns[size_t(outIndex)].source < 0))
             order << sqlite::quoteIdent(out.columns[size_t(outIndex)].name);
         else if (outIndex >= 0)
-            order << sqlite::quoteIdent(cols[size_t(out.columns[size_t(outIndex)].source)].name);
+            order << sortKey(cols[size_t(out.columns[size_t(outIndex)].source)]);
         else
-            order << sqlite::quoteIdent(resolve(cols, sqlContext, o.name, o.pos).name);
+            order << sortKey(resolve(cols, sqlContext, o.name, o.pos));
     }
     // With a condition, scanning the rows and sorting the few found beats walking an index
     // in order and reading every row to test it; "+" keeps SQLite off the index for ordering.
