@@ -72,6 +72,8 @@ bool TBackupFile::AskForDisk(uint16_t disk) {
   bool go = continue_;
   if (OnNeedDisk) {
     OnNeedDisk(*this, disk, go);
+  } else if (DiskPrompt) {
+    go = DiskPrompt("Please insert disk " + std::to_string(disk) + " and click OK to continue.");
   } else {
     go = false;  // no one to insert a disk: "Cancel", never a blocking prompt
   }
@@ -80,7 +82,11 @@ bool TBackupFile::AskForDisk(uint16_t disk) {
 }
 
 void TBackupFile::ReportError(int32_t code) {
-  if (OnError) OnError(*this, code, ErrorText(code));
+  if (OnError) {
+    OnError(*this, code, ErrorText(code));
+  } else if (ErrorBox) {
+    ErrorBox(ErrorText(code));
+  }
 }
 
 void TBackupFile::GetArchiveInfo(const std::string& ArchiveName,

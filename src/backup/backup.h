@@ -5,9 +5,10 @@
 // Everything the caller sees happens on the caller's thread: events, the pump hook, the
 // volume prompt. Worker threads only compress and inflate pieces.
 //
-// Where the original component showed a message box, an event now stands in; with no handler
-// installed the engine never blocks: the insert-disk prompt counts as answered Cancel, and an
-// error is only recorded in ErrorCode().
+// Where the original component showed its own message box (no OnNeedDisk, no OnError), it
+// calls DiskPrompt or ErrorBox with the same text, so a window routes them to real message
+// boxes. With neither event nor hook the engine never blocks: the insert-disk prompt counts
+// as answered Cancel, and an error is only recorded in ErrorCode().
 //
 // Texts (names, titles, file-ID lines) are UTF-8 in this interface and Windows-1252 in the
 // archive.
@@ -47,6 +48,10 @@ using TBackupErrorEvent =
     std::function<void(TBackupFile& Sender, int32_t Error, const std::string& ErrString)>;
 // Called after every chunk and legacy block so that a window can process its events.
 using TPumpHook = std::function<void()>;
+// The built-in "insert disk" box (information, OK and Cancel): true on OK.
+using TDiskPromptHook = std::function<bool(const std::string& Text)>;
+// The built-in error box (error, OK).
+using TErrorBoxHook = std::function<void(const std::string& Text)>;
 
 // Raised by Restore ("Cannot read archive", "Invalid archive type") and for failures outside
 // the numbered errors; what() is the text the user reads.
@@ -83,6 +88,9 @@ class TBackupFile {
   std::istream* InStream = nullptr;
   std::ostream* OutStream = nullptr;
   TPumpHook OnPump;
+  // Shown instead of OnNeedDisk / OnError when those are not assigned.
+  TDiskPromptHook DiskPrompt;
+  TErrorBoxHook ErrorBox;
   // Compression threads: -1 picks one per core; 0 works on the caller's thread alone.
   // The archive is the same byte for byte whatever the number.
   int WorkerThreads = -1;

@@ -228,3 +228,33 @@ TEST_F(Engine, ArchiveThatCannotBeFlushedIsNotASuccess) {
   EXPECT_FALSE(b.Backup({dir / "data/vuoto.txt"}, "/dev/full"));
   EXPECT_EQ(errors, (std::vector<int>{4}));
 }
+
+// Fault: without OnNeedDisk/OnError the engine showed nothing a window could route to a box.
+TEST_F(Engine, BuiltInBoxesReachTheHooksWhenNoEventIsAssigned) {
+  std::vector<std::string> prompts;
+  std::vector<std::string> boxes;
+  b.OnError = nullptr;
+  b.ErrorBox = [&](const std::string& text) { boxes.push_back(text); };
+  b.DiskPrompt = [&](const std::string& text) {
+    prompts.push_back(text);
+    return prompts.size() < 2;  // OK for disk 2, Cancel for disk 3
+  };
+  b.MaxSize = 20000;
+  EXPECT_FALSE(b.Backup(All(), dir / "x.bck"));
+  ASSERT_EQ(prompts.size(), 2u);
+  EXPECT_EQ(prompts[0], "Please insert disk 2 and click OK to continue.");
+  EXPECT_EQ(prompts[1], "Please insert disk 3 and click OK to continue.");
+  EXPECT_TRUE(FileExists(dir / "x.002"));
+  EXPECT_FALSE(FileExists(dir / "x.003"));
+  EXPECT_TRUE(boxes.empty());  // a cancelled prompt is no error
+  // An assigned event still wins over the hook.
+  int events = 0;
+  b.OnNeedDisk = [&](TBackupFile&, uint16_t, bool&) { ++events; };
+  EXPECT_TRUE(b.Backup(All(), dir / "y.bck"));
+  EXPECT_GT(events, 0);
+  EXPECT_EQ(prompts.size(), 2u);
+  WriteFile(dir / "bad.bck", std::string("\x03\x00\x00\x00T", 5));
+  std::string title;
+  b.GetArchiveInfo(dir / "bad.bck", nullptr, title);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Invalid archive type"});
+}
