@@ -108,7 +108,32 @@ TEST_F(CatalogueTest, EditBoxConvertsNumbersAndDatesAsTheUserTypesThem)
     dialogs.expectError();
     other->setFocus();
     ASSERT_EQ(dialogs.count(Kind::Error), 1);
-    EXPECT_EQ(dialogs.texts(Kind::Error).front(), QStringLiteral("'31/02/99' is not a valid date"));
+    EXPECT_EQ(dialogs.texts(Kind::Error).front(), QStringLiteral("'31/02/99' non \u00E8 una data valida"));
+}
+
+// Fault: a wrong number or date typed in a box was reported in English.
+TEST_F(CatalogueTest, WrongNumbersAndDatesAreReportedInItalian)
+{
+    QWidget window;
+    auto *value = new DBEdit(&window);
+    auto *date = new DBEdit(&window);
+    auto *other = new QLineEdit(&window);
+    value->setDataSource(&dsCd);
+    value->setDataField(QStringLiteral("Valore"));
+    date->setDataSource(&dsCd);
+    date->setDataField(QStringLiteral("Data"));
+    showActive(window);
+
+    for (auto [box, typed] : {std::pair{value, "dieci"}, std::pair{date, "32/13/2001"}}) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(typed));
+        dialogs.expectError();
+        other->setFocus();
+    }
+    EXPECT_EQ(dialogs.texts(Kind::Error),
+              QStringList({QStringLiteral("'dieci' non \u00E8 un numero valido"),
+                           QStringLiteral("'32/13/2001' non \u00E8 una data valida")}));
 }
 
 // A stored date shows with its four-digit year, in the box and while it is edited, so a date

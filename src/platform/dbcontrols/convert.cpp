@@ -44,7 +44,7 @@ int fullYear(int year, qsizetype typedDigits)
 QDate strToDate(const QString &text)
 {
     const auto invalid = [&] {
-        return RuntimeError(QStringLiteral("'%1' is not a valid date").arg(text));
+        return RuntimeError(QStringLiteral("'%1' non \u00E8 una data valida").arg(text));
     };
     static const QRegularExpression separators(QStringLiteral("[^0-9]+"));
     const QStringList parts = text.trimmed().split(separators, Qt::SkipEmptyParts);
@@ -109,7 +109,7 @@ void assignText(Field *f, const QString &text)
     case FieldType::Integer: {
         const qint32 v = QLocale().toInt(text.trimmed(), &ok);
         if (!ok)
-            throw RuntimeError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw RuntimeError(QStringLiteral("'%1' non \u00E8 un numero intero valido").arg(text));
         f->setAsInteger(v);
         return;
     }
@@ -117,7 +117,7 @@ void assignText(Field *f, const QString &text)
         const double v = QLocale().toDouble(text.trimmed(), &ok);
         if (!ok)
             throw RuntimeError(
-                QStringLiteral("'%1' is not a valid floating point value").arg(text));
+                QStringLiteral("'%1' non \u00E8 un numero valido").arg(text));
         f->setAsFloat(v);
         return;
     }
