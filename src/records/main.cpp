@@ -174,7 +174,8 @@ void TfCd::sbModificaClick()
 void TfCd::sbConfermaClick()
 {
     if (!inSospeso(::data->tArchivio))
-        throw EngineError(QStringLiteral("Dataset not in edit or insert mode"));
+        throw EngineError(QStringLiteral("Il Cd non \u00E8 in inserimento n\u00E9 in modifica: "
+                                          "non c'\u00E8 nulla da confermare."));
     const QString testoData = ui->edData->text().trimmed();
     if (!testoData.isEmpty())
         ::data->tArchivioAnno->setAsString(

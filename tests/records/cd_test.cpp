@@ -100,6 +100,22 @@ TEST_F(RecordsTest, ModificaThenAnnullaRestoresTheCdAndKeepsTheCounter)
     EXPECT_EQ(f->ContaCd, 3);
 }
 
+// Fault: Conferma with nothing pending told the user so in English.
+TEST_F(RecordsTest, ConfermaWithNothingPendingSaysSoInItalianAndChangesNothing)
+{
+    creaCatalogo(3);
+    TfCd *f = apriCd();
+    const QString titolo = w<QLineEdit>(f, "edTitolo")->text();
+    dialogs->expectError();
+    clic(f, "sbConferma");
+    EXPECT_EQ(dialogs->texts(Kind::Error),
+              QStringList(QStringLiteral(
+                  "Il Cd non \u00E8 in inserimento n\u00E9 in modifica: non c'\u00E8 nulla da confermare.")));
+    EXPECT_EQ(data->tArchivio.state(), DataSetState::Browse);
+    EXPECT_EQ(w<QLineEdit>(f, "edTitolo")->text(), titolo);
+    EXPECT_EQ(f->ContaCd, 3);
+}
+
 TEST_F(RecordsTest, EliminaDeletesTheCdAndItsFourTracksOnly)
 {
     creaCatalogo();
@@ -213,7 +229,7 @@ TEST_F(RecordsTest, ABadDateOrADuplicateCodeLeavesTheRecordPending)
     scrivi(f, "edData", QStringLiteral("31/02/1999"));
     dialogs->expectError();
     clic(f, "sbConferma");
-    EXPECT_EQ(dialogs->texts(Kind::Error).value(0), QStringLiteral("'31/02/1999' is not a valid date"));
+    EXPECT_EQ(dialogs->texts(Kind::Error).value(0), QStringLiteral("'31/02/1999' non \u00E8 una data valida"));
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Edit);
     EXPECT_EQ(abilitati(f), 14);
     scrivi(f, "edData", QStringLiteral("01/02/1999"));
