@@ -9,12 +9,14 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
+#include <QLibraryInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTranslator>
 #include <QUrl>
 
 #if __has_include("reportpreview.h")
@@ -224,4 +226,15 @@ int QtDialogs::openWithDesktop(const QString &target)
 int QtDialogs::execModal(QDialog &window)
 {
     return window.exec();
+}
+
+bool installaTraduzioniQt()
+{
+    static QTranslator traduzione;
+    if (!traduzione.isEmpty())
+        return true;
+    if (!traduzione.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&traduzione);
 }

@@ -31,3 +31,7 @@ QString withDefaultExtension(const QString &path, const QString &extension);
 
 // The filter of every picture format the loader knows, all of them first.
 QString pictureFilter();
+
+// Loads Qt's own Italian texts (file dialogs, standard menus), so that no English caption
+// shows where the program speaks Italian. False when the translation is not installed.
+bool installaTraduzioniQt();

@@ -69,6 +69,7 @@ int main(int argc, char *argv[])
     SonaroApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Sonaro"));
     useRegionalSettings();
+    installaTraduzioniQt();
     QtDialogs dialogs;
     Dialogs::install(&dialogs);
 

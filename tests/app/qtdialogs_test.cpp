@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 
 #include <functional>
@@ -86,4 +88,21 @@ TEST(ApriFileTest, RelativeNamesAreTakenInTheDirectoryOrTheCurrentOne)
               (QStringList{QDir::current().absoluteFilePath(QStringLiteral("licenzaSonaro.txt")),
                            QStringLiteral("/opt/sonaro/licenzaSonaro.txt"),
                            QStringLiteral("https://www.sonaro.example.org/"), deep}));
+}
+
+// Fault: the file dialogs of Esporta, Carica Cop. and Skin showed Qt's English captions
+// ("Look in:", "File name:", "Files of type:").
+TEST(QtDialogs, FileDialogsSpeakItalian)
+{
+    ASSERT_TRUE(installaTraduzioniQt()) << "Qt's Italian translation is not installed";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList captions;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        captions.append(label->text());
+    EXPECT_FALSE(captions.contains(QStringLiteral("Look &in:"))) << captions.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(captions.contains(QStringLiteral("File &name:")));
+    EXPECT_FALSE(captions.contains(QStringLiteral("Files of type:")));
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Files of type:"),
+              QStringLiteral("Files of type:"));
 }
