@@ -151,6 +151,16 @@ TEST_F(EditingTest, TextsAreCutToTheFieldSizeAndBadNumbersOrDatesAreRefused)
     EXPECT_TRUE(f("Titolo")->isNull());
 }
 
+// Regression: cutting to the field size split a character outside the basic plane in half.
+TEST_F(EditingTest, CutToSizeNeverSplitsACharacter)
+{
+    a.edit();
+    f("Codice")->setAsString(QStringLiteral("ABCDEFGHI") + QString::fromUtf8("\xF0\x9F\x8E\xB5") + QStringLiteral("X"));
+    a.post();
+    EXPECT_EQ(code(), QStringLiteral("ABCDEFGHI"));
+    EXPECT_EQ(a.locate(QStringLiteral("Codice"), QStringLiteral("ABCDEFGHI")), true);
+}
+
 TEST_F(EditingTest, TracksAppendedUnderTheFilterStayInNaturalOrder)
 {
     c.setFilter(QStringLiteral("Codice='B2'"));

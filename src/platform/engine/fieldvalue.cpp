@@ -127,8 +127,11 @@ QVariant toStored(FieldType type, const QVariant &v, int size)
     switch (type) {
     case FieldType::Text: {
         QString s = v.toString();
-        if (size > 0 && s.size() > size)
+        if (size > 0 && s.size() > size) {
             s.truncate(size);
+            if (s.back().isHighSurrogate()) // never store half of a character
+                s.chop(1);
+        }
         return s;
     }
     case FieldType::Memo:
