@@ -1,6 +1,7 @@
 #include "archivereader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -124,6 +125,8 @@ bool TBackupFile::Reader::CreateTarget(const std::string& path, Sink& sink) {
   // A new file has no record of a backup; one that is overwritten loses it.
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0 && errno == EEXIST) {
+    // Truncating the archive being read would lose it and every file still to come.
+    if (IsArchiveVolume(path)) return false;
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd >= 0) fs::SetArchiveFlag(fd);
   }
@@ -131,6 +134,18 @@ bool TBackupFile::Reader::CreateTarget(const std::string& path, Sink& sink) {
   sink.fd = fd;
   ++e_.filesProcessed_;
   return true;
+}
+
+bool TBackupFile::Reader::IsArchiveVolume(const std::string& path) const {
+  struct stat target {};
+  if (stream_ || ::stat(path.c_str(), &target) != 0) return false;
+  for (unsigned n = 1; n < 1000; ++n) {
+    const std::string volume = n == 1 ? archiveName_ : VolumeName(archiveName_, VolumeDigits(n));
+    struct stat st {};
+    if (::stat(volume.c_str(), &st) != 0) return false;  // no further volumes
+    if (st.st_dev == target.st_dev && st.st_ino == target.st_ino) return true;
+  }
+  return false;
 }
 
 void TBackupFile::Reader::Delivered(Sink& sink, const unsigned char* data, int len) {

@@ -69,6 +69,8 @@ class TBackupFile::Reader {
   bool ReadAhead();
   int ReadSignature(BlockState& b);
   bool CreateTarget(const std::string& path, Sink& sink);
+  // True when `path` is one of this archive's volume files (the same file, whatever name).
+  bool IsArchiveVolume(const std::string& path) const;
   Block SkipChunks();
   Block ReadLegacy(Sink& sink);
   void Delivered(Sink& sink, const unsigned char* data, int len);

@@ -302,3 +302,30 @@ TEST_F(Restore, TargetFolderThatCannotBeMadeIsAnError) {
   EXPECT_EQ(Run(OneFile("c:\\dati\\archivio.db", "CD"), dir / "blocked"), "false");
   EXPECT_EQ(errors, (std::vector<std::string>{"1 Cannot read file"}));
 }
+
+// Fault: a stored file named like the archive, restored into the archive's folder,
+// truncated the archive being read and lost every file after it.
+TEST_F(Restore, NeverOverwritesTheArchiveItReads) {
+  const auto a = ArchiveBytes().Header("t", 5, 2).FileRecord("c:\\x\\a.bck", kMarch15).Ec2()
+                     .Compressed("ZZ").End().FileRecord("c:\\x\\b.db", kMarch15).Ec2()
+                     .Compressed("abc").End().End();
+  EXPECT_EQ(Run(a, dir.path()), "false");
+  EXPECT_EQ(errors, (std::vector<std::string>{"1 Cannot read file"}));
+  EXPECT_EQ(ReadFile(dir / "a.bck"), a.str());
+  // A later volume is the archive as well.
+  const auto v1 = ArchiveBytes().Header("t", 7, 2).FileRecord("c:\\x\\a.002", kMarch15).Ec2()
+                      .Compressed("X").End().FileRecord("c:\\f.db", kMarch15).Ec2()
+                      .Stored("abc").End().Text("NEXT:DISK002");
+  const auto v2 = ArchiveBytes().Ec2().Compressed("def").End().End();
+  WriteFile(dir / "a.002", v2.bytes());
+  b.OnNeedDisk = [](TBackupFile&, uint16_t, bool&) {};
+  errors.clear();
+  EXPECT_EQ(Run(v1, dir.path()), "false");
+  EXPECT_EQ(errors, (std::vector<std::string>{"1 Cannot read file"}));
+  EXPECT_EQ(ReadFile(dir / "a.002"), v2.str());
+  // Elsewhere the same archive restores in full.
+  errors.clear();
+  EXPECT_EQ(Run(v1, dir / "elsewhere"), "true");
+  EXPECT_EQ(ReadFile(dir / "elsewhere/f.db"), "abcdef");
+  EXPECT_EQ(ReadFile(dir / "elsewhere/a.002"), "X");
+}
