@@ -177,6 +177,12 @@ bool TBackupFile::RunBackup(std::vector<std::string>& list, std::string& tempPat
   archiveBytes_ = 0;
   // A backup that has already failed or been stopped leaves an existing archive alone.
   if (!continue_) return false;
+  // A volume must hold a chunk after a continuation's signature, or volumes would follow
+  // each other for ever with nothing stored.
+  if (!streamMode_ && (MaxSize < 0 || (MaxSize > 0 && int64_t(MaxSize) - kHeadroom <= 4))) {
+    Fail(4);
+    return false;
+  }
   volume_ = 1;
   if (streamMode_) {
     if (OutStream) out_ = ArchiveOutput::FromStream(*OutStream);

@@ -258,3 +258,26 @@ TEST_F(Engine, BuiltInBoxesReachTheHooksWhenNoEventIsAssigned) {
   b.GetArchiveInfo(dir / "bad.bck", nullptr, title);
   EXPECT_EQ(boxes, std::vector<std::string>{"Invalid archive type"});
 }
+
+// Fault: a volume limit too small for one chunk switched volumes for ever without storing.
+TEST_F(Engine, VolumeLimitThatHoldsNoChunkIsAnErrorNotAnEndlessRunOfVolumes) {
+  int asked = 0;
+  b.OnNeedDisk = [&](TBackupFile&, uint16_t, bool& go) { go = ++asked < 40; };
+  for (int32_t size : {16000, 16488, -1}) {
+    asked = 0;
+    errors.clear();
+    b.MaxSize = size;
+    EXPECT_FALSE(b.Backup(All(), dir / "x.bck")) << size;
+    EXPECT_EQ(asked, 0) << size;
+    EXPECT_EQ(errors, std::vector<int>{4}) << size;
+    EXPECT_FALSE(FileExists(dir / "x.bck")) << size;
+    EXPECT_FALSE(b.Busy());
+  }
+  // The smallest limit that holds a chunk after a continuation volume's signature works.
+  b.MaxSize = 16489;
+  ASSERT_TRUE(b.Backup({dir / "data/cover.jpg"}, dir / "y.bck"));
+  EXPECT_EQ(asked, 3);  // 33,000 noise bytes: three stored chunks, one per volume
+  b.OnNeedDisk = [](TBackupFile&, uint16_t, bool&) {};
+  ASSERT_TRUE(b.Restore(dir / "y.bck", dir / "r"));
+  EXPECT_EQ(ReadFile(dir / "r/cover.jpg"), ReadFile(dir / "data/cover.jpg"));
+}
