@@ -2,7 +2,7 @@
 # Installs what building, running and testing Sonaro needs on Debian 12 (run as root).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev qt6-base-dev-tools libgl-dev
+      qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
       libsqlite3-dev zlib1g-dev libgtest-dev googletest
       clang libclang-rt-14-dev
       xvfb xauth x11-apps imagemagick poppler-utils
