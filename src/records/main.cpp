@@ -259,8 +259,11 @@ void TfCd::sbesciClick()
 
 void TfCd::DBNavigator2Click(DBNavigator::Button button)
 {
-    if (button == DBNavigator::Insert)
-        ::data->tCanzoniCodice->setAsString(::data->tArchivioCodice->asString());
+    // With no CD code (an empty catalogue, a new CD not typed yet) the row stays untouched,
+    // so a row nobody typed is dropped, never stored as a track of no CD.
+    const QString codice = ::data->tArchivioCodice->asString();
+    if (button == DBNavigator::Insert && !codice.isEmpty())
+        ::data->tCanzoniCodice->setAsString(codice);
 }
 
 // A row started in the grid itself takes the CD's code with its first typed value, so a row

@@ -53,6 +53,24 @@ TEST_F(RecordsTest, ATrackBeingTypedIsKeptWhenTheFormCloses)
     EXPECT_EQ(canzoniSalvate(QStringLiteral("A001")), (QStringList{"A001 1", "In corso"}));
 }
 
+// Fault: a track row started with the navigator where there was no CD code (an empty
+// catalogue, a new CD with no code yet) was stored blank, as a track of no CD, at close.
+TEST_F(RecordsTest, ATrackRowStartedWithoutACdCodeAndLeftBlankIsNotStored)
+{
+    creaCatalogo();
+    TfCd *f = apriCd();
+    naviga(f, "DBNavigator2", DBNavigator::Insert);
+    ASSERT_EQ(data->tCanzoni.state(), DataSetState::Insert);
+    chiudiCd();
+    f = apriCd();
+    clic(f, "sbInserisci");
+    naviga(f, "DBNavigator2", DBNavigator::Insert);
+    chiudiCd();
+    data->tCanzoni.setFiltered(false);
+    EXPECT_EQ(data->tCanzoni.recordCount(), 0);
+    data->tCanzoni.setFiltered(true);
+}
+
 TEST_F(RecordsTest, ExportWritesTheLyricsByteForByte)
 {
     creaCatalogo();
