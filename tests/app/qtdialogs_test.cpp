@@ -92,7 +92,7 @@ TEST(ApriFileTest, RelativeNamesAreTakenInTheDirectoryOrTheCurrentOne)
 
 // Fault: the file dialogs of Esporta, Carica Cop. and Skin showed Qt's English captions
 // ("Look in:", "File name:", "Files of type:").
-TEST(QtDialogs, FileDialogsSpeakItalian)
+TEST(QtDialogsTest, FileDialogsSpeakItalian)
 {
     ASSERT_TRUE(installaTraduzioniQt()) << "Qt's Italian translation is not installed";
     QFileDialog dialog;
