@@ -13,6 +13,22 @@
 
 using namespace sonaro::backup;
 
+namespace {
+
+// True when a path below the destination passes through a symbolic link that is already
+// there: the link could lead the file outside the destination.
+bool PassesThroughLink(const std::string& destDir, const std::string& target) {
+  for (auto slash = target.find('/', destDir.size());; slash = target.find('/', slash + 1)) {
+    const std::string part = slash == std::string::npos ? target : target.substr(0, slash);
+    struct stat st {};
+    if (::lstat(part.c_str(), &st) != 0) return false;  // missing: the rest is made afresh
+    if (S_ISLNK(st.st_mode)) return true;
+    if (slash == std::string::npos) return false;
+  }
+}
+
+}  // namespace
+
 TBackupFile::Reader::Reader(TBackupFile& engine, std::unique_ptr<ArchiveInput> in,
                             std::string archiveName, bool stream, int workers)
     : e_(engine),
@@ -313,7 +329,8 @@ bool TBackupFile::Reader::RestoreFile(const std::string& rawName, int32_t date,
   write = false;
   if (rawName == kFileListName) return true;  // never written, never shown
   const std::string name = Cp1252ToUtf8(rawName);
-  if (!RestoreTarget(name, destDir, e_.RestoreFullPath, target)) {
+  if (!RestoreTarget(name, destDir, e_.RestoreFullPath, target) ||
+      (!destDir.empty() && PassesThroughLink(destDir, target))) {
     e_.currentFile_ = name;  // would land outside the destination: touch nothing
     return false;
   }

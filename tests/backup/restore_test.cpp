@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <sstream>
@@ -328,4 +329,24 @@ TEST_F(Restore, NeverOverwritesTheArchiveItReads) {
   EXPECT_EQ(Run(v1, dir / "elsewhere"), "true");
   EXPECT_EQ(ReadFile(dir / "elsewhere/f.db"), "abcdef");
   EXPECT_EQ(ReadFile(dir / "elsewhere/a.002"), "X");
+}
+
+// Fault: a symbolic link already in the destination led a restored file outside it.
+TEST_F(Restore, LinksInTheDestinationDoNotLeadOutsideIt) {
+  WriteFile(dir / "out/victim.txt", "keep");
+  WriteFile(dir / "dest/plain.txt", "old");
+  ASSERT_EQ(symlink((dir / "out").c_str(), (dir / "dest/link").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "out/victim.txt").c_str(), (dir / "dest/victim.txt").c_str()), 0);
+  b.RestoreFullPath = true;
+  for (const std::string name : {"c:\\link\\victim.txt", "c:\\victim.txt", "/link/new.txt"}) {
+    errors.clear();
+    EXPECT_EQ(Run(OneFile(name, "evil"), dir / "dest"), "false") << name;
+    EXPECT_EQ(errors, (std::vector<std::string>{"1 Cannot read file"})) << name;
+  }
+  EXPECT_EQ(ReadFile(dir / "out/victim.txt"), "keep");
+  EXPECT_FALSE(FileExists(dir / "out/new.txt"));
+  // Plain files and folders of the destination are overwritten as before.
+  errors.clear();
+  EXPECT_EQ(Run(OneFile("c:\\plain.txt", "new"), dir / "dest"), "true");
+  EXPECT_EQ(ReadFile(dir / "dest/plain.txt"), "new");
 }
