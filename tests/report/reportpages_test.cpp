@@ -194,3 +194,15 @@ TEST_F(ReportPages, StreamedPdfHasEveryPage)
     EXPECT_THROW(exportReportPdf(r, dir.filePath(QStringLiteral("no/such/dir/x.pdf"))),
                  std::runtime_error);
 }
+
+// Fault: a PDF that could not be written (a full disk) was reported as saved.
+TEST_F(ReportPages, PdfOnAFullDiskIsAFailure)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full";
+    addCd(QStringLiteral("Note."));
+    addTracks(120);
+    Report r;
+    buildCard(r, cat);
+    EXPECT_THROW(exportReportPdf(r, QStringLiteral("/dev/full")), std::runtime_error);
+}

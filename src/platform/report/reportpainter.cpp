@@ -50,13 +50,17 @@ void setUpPagedDevice(QPagedPaintDevice &device, const Report &report)
 namespace {
 
 // A PDF writer with a painter on it; the painter is begun only once the file is writable.
+// The file is ours so that a failed write (a full disk) is seen when the PDF is finished.
 struct PdfTarget {
+    QFile file;
     QPdfWriter writer;
     QPainter painter;
     bool started = false;
 
-    PdfTarget(const QString &path, const Report &report) : writer(path)
+    PdfTarget(const QString &path, const Report &report) : file(path), writer(&file)
     {
+        if (!file.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write " + path.toStdString());
         writer.setCreator(QStringLiteral("Sonaro"));
         writer.setTitle(report.title());
         writer.setResolution(1200);
@@ -69,6 +73,13 @@ struct PdfTarget {
         if (started)
             writer.newPage();
         started = true;
+    }
+    void finish()
+    {
+        painter.end();
+        if ((file.isOpen() && !file.flush()) || file.error() != QFileDevice::NoError)
+            throw std::runtime_error("cannot write " + file.fileName().toStdString());
+        file.close();
     }
 };
 
@@ -86,7 +97,7 @@ int exportReportPdf(Report &report, const QString &path)
         painter.paintPage(page);
         ++count;
     }
-    pdf.painter.end();
+    pdf.finish();
     return count;
 }
 
@@ -101,5 +112,5 @@ void writePagesPdf(const std::vector<ReportPage> &pages, const Report &report,
         pdf.page();
         painter.paintPage(pages[n - 1]);
     }
-    pdf.painter.end();
+    pdf.finish();
 }
