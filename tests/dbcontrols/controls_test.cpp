@@ -108,7 +108,7 @@ TEST_F(CatalogueTest, EditBoxConvertsNumbersAndDatesAsTheUserTypesThem)
     dialogs.expectError();
     other->setFocus();
     ASSERT_EQ(dialogs.count(Kind::Error), 1);
-    EXPECT_EQ(dialogs.texts(Kind::Error).front(), QStringLiteral("'31/02/99' non \u00E8 una data valida"));
+    EXPECT_EQ(dialogs.texts(Kind::Error).front(), QStringLiteral("'31/02/99' is not a valid date"));
 }
 
 // Fault: a wrong number or date typed in a box was reported in English.
@@ -133,7 +133,7 @@ TEST_F(CatalogueTest, WrongNumbersAndDatesAreReportedInItalian)
     }
     EXPECT_EQ(dialogs.texts(Kind::Error),
               QStringList({QStringLiteral("'dieci' non \u00E8 un numero valido"),
-                           QStringLiteral("'32/13/2001' non \u00E8 una data valida")}));
+                           QStringLiteral("'32/13/2001' is not a valid date")}));
 }
 
 // A stored date shows with its four-digit year, in the box and while it is edited, so a date

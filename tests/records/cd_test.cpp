@@ -229,7 +229,7 @@ TEST_F(RecordsTest, ABadDateOrADuplicateCodeLeavesTheRecordPending)
     scrivi(f, "edData", QStringLiteral("31/02/1999"));
     dialogs->expectError();
     clic(f, "sbConferma");
-    EXPECT_EQ(dialogs->texts(Kind::Error).value(0), QStringLiteral("'31/02/1999' non \u00E8 una data valida"));
+    EXPECT_EQ(dialogs->texts(Kind::Error).value(0), QStringLiteral("'31/02/1999' is not a valid date"));
     EXPECT_EQ(data->tArchivio.state(), DataSetState::Edit);
     EXPECT_EQ(abilitati(f), 14);
     scrivi(f, "edData", QStringLiteral("01/02/1999"));

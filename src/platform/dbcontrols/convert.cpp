@@ -43,8 +43,9 @@ int fullYear(int year, qsizetype typedDigits)
 
 QDate strToDate(const QString &text)
 {
+    // The runtime's own conversion message, as the windows have always shown it.
     const auto invalid = [&] {
-        return RuntimeError(QStringLiteral("'%1' non \u00E8 una data valida").arg(text));
+        return RuntimeError(QStringLiteral("'%1' is not a valid date").arg(text));
     };
     static const QRegularExpression separators(QStringLiteral("[^0-9]+"));
     const QStringList parts = text.trimmed().split(separators, Qt::SkipEmptyParts);
