@@ -176,6 +176,22 @@ TEST_F(DialectTest, BlankAndEmptyTextTieInOrderBy)
     }
 }
 
+// Regression: a selection without Order by came in insertion order instead of by Codice.
+TEST_F(DialectTest, SelectionWithoutOrderComesInCodeOrder)
+{
+    {
+        sqlite::Db db(QStringLiteral("archivio.db"), QStringLiteral("archivio.db"));
+        db.exec(QStringLiteral("INSERT INTO archivio (Codice, Numero) VALUES ('0Z', 99), ('AA', 98)"));
+    }
+    Query q(QStringLiteral("q"));
+    q.addSql(QStringLiteral("Select Codice From archivio"));
+    q.open();
+    QStringList expected = rowsOf(q);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(rowsOf(q), expected);
+    EXPECT_EQ(rowsOf(q).value(0), QStringLiteral("0Z"));
+}
+
 struct Bad {
     const char *sql;
     const char *textHas; // part of the error text: what was not understood and where

@@ -1,5 +1,7 @@
 #include "sqldialect.h"
 
+#include <algorithm>
+
 #include "fieldvalue.h"
 #include "sqlite.h"
 #include "sqltokens.h"
@@ -476,6 +478,16 @@ CompiledSelect SelectStatement::compile(const Columns &cols) const
         group << blankAsNull(resolve(cols, sqlContext, g.name, g.pos));
     QStringList order = orderTerms(s, cols, out);
     if (out.plain) {
+        // Without an order of its own a selection comes in the table's browse order: its
+        // text key (Codice for archivio), then the natural order.
+        if (order.isEmpty()) {
+            const auto key = std::find_if(cols.begin(), cols.end(), [](const Column &c) {
+                return c.primaryKey && c.type != FieldType::Integer;
+            });
+            if (key != cols.end() && std::count_if(cols.begin(), cols.end(),
+                                                   [](const Column &c) { return c.primaryKey; }) == 1)
+                order << sqlite::quoteIdent(key->name);
+        }
         order << QStringLiteral("rowid");
         out.orderBy = QStringLiteral("ORDER BY ") + order.join(QStringLiteral(", "));
     } else if (order.isEmpty() && s.distinct && group.isEmpty()) {
