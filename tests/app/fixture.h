@@ -1,6 +1,7 @@
 #pragma once
 // A demo catalogue as the current folder, the program's own files in another temporary
 // folder, the data module, and the scripted dialogs.
+#include "qstringprint.h"
 #include "aprifile.h"
 #include "catalogo.h"
 #include "modulo.h"
@@ -14,11 +15,6 @@
 
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 class MenuTest : public ::testing::Test {
 protected:

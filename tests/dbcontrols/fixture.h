@@ -1,5 +1,6 @@
 #pragma once
 // A small demo catalogue in a temporary folder, with the CD, track and author tables open.
+#include "qstringprint.h"
 #include "catalogo.h"
 #include "dataset.h"
 #include "scripteddialogs.h"
@@ -9,11 +10,6 @@
 
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 class CatalogueTest : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #pragma once
 // A small catalogue with known CDs and tracks, made in a temporary current directory.
+#include "qstringprint.h"
 #include "catalogo.h"
 #include "dataset.h"
 
@@ -13,11 +14,6 @@
 #include <ostream>
 
 // Readable failure messages.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 // Adds one record: pairs of field name and value, posted through the engine.
 void addRecord(Table &t, const QStringList &namesAndValues);
 

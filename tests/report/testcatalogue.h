@@ -1,5 +1,6 @@
 #pragma once
 // A fresh catalogue with its CD and track tables open, and helpers to fill them.
+#include "qstringprint.h"
 #include "catalogo.h"
 #include "dataset.h"
 
@@ -9,11 +10,6 @@
 #include <ostream>
 #include <utility>
 #include <vector>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 struct TestCatalogue {
     catalogo::TempCatalogue dir;
